@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/Services.h"
+
+#include <QDialog>
+
+namespace corvel {
+
+class TDataModule1;
+
+class TAssignRolesForm : public QDialog
+{
+    Q_OBJECT
+public:
+    TAssignRolesForm(TDataModule1 &dataModule, const Services &services, QWidget *parent = nullptr);
+
+private:
+    TDataModule1 &m_dataModule;
+    Services m_services;
+};
+
+} // namespace corvel

@@ -1,0 +1,74 @@
+#include "app/DataModule1.h"
+
+#include "app/AppVersion.h"
+#include "data/ConnectionString.h"
+#include "settings/IniFile.h"
+#include "settings/WorkstationSettings.h"
+
+namespace corvel {
+
+const QString TDataModule1::kRemoteVersionSql =
+    QStringLiteral("Select [App_Version]\r\nFrom [AppsVersions]\r\nWhere [App_ID] = :App_ID");
+const QString TDataModule1::kUsersRolesSql =
+    QStringLiteral("Select RoleName From UsersRoles\r\nWhere UserName = :UserName\r\n"
+                   "Order By RoleName");
+
+TDataModule1::TDataModule1(QString executablePath, QObject *parent)
+    : QObject(parent), RemoteVersionQ(ADOConnection1, kRemoteVersionSql),
+      UsersRolesQ(ADOConnection1, kUsersRolesSql), m_executablePath(std::move(executablePath))
+{
+    ADOConnection1.setBeforeConnect([this] { ADOConnection1BeforeConnect(); });
+}
+
+void TDataModule1::DataModuleCreate()
+{
+    ADOConnection1.open();
+}
+
+QString TDataModule1::GetAppVersionStr() const
+{
+    return corvel::GetAppVersionStr(m_executablePath);
+}
+
+QString TDataModule1::settingsPath() const
+{
+    return settings::settingsPath(m_executablePath);
+}
+
+void TDataModule1::ADOConnection1BeforeConnect()
+{
+    Current_Version = GetAppVersionStr();
+    Local_Path = settings::folderOf(m_executablePath);
+
+    IniFile ini(settingsPath());
+    const QString database = QStringLiteral("Database");
+    const QString userName = ini.readString(database, QStringLiteral("UserName"), QString());
+    const QString catalog = ini.readString(database, QStringLiteral("Catalog"), QString());
+    const QString source = ini.readString(database, QStringLiteral("Source"), QString());
+    Distribution_Path = ini.readString(QStringLiteral("Distribution_Pathes"),
+                                       QStringLiteral("SharedFolder_Path"), QString());
+
+    const QString styleSection = QStringLiteral("ChoosenStyle");
+    const QString styleKey = QStringLiteral("Style");
+    if (!ini.sectionHasKeys(styleSection))
+        ini.writeString(styleSection, styleKey, settings::kDefaultStyle);
+    ChoosenStyle = ini.readString(styleSection, styleKey, settings::kDefaultStyle);
+    CorvelPortal_URL = ini.readString(QStringLiteral("CorvelPortal"), QStringLiteral("URL"),
+                                      settings::kDefaultPortalUrl);
+
+    // Not part of the connection string: which engine serves it on this workstation.
+    EngineOptions options;
+    const QString engine = ini.readString(database, QStringLiteral("Engine"), QString());
+    options.engine = engine.compare(QStringLiteral("SQLite"), Qt::CaseInsensitive) == 0
+                         ? Engine::SQLite
+                         : Engine::SqlServer;
+    options.odbcDriver = ini.readString(database, QStringLiteral("Driver"), QString());
+    options.baseFolder = Local_Path;
+    ADOConnection1.setEngineOptions(options);
+
+    const QString computerName = qEnvironmentVariable("COMPUTERNAME");
+    ADOConnection1.setConnectionString(
+        connectionstring::build(userName, catalog, source, Current_Version, computerName));
+}
+
+} // namespace corvel

@@ -1,0 +1,7 @@
+#include "platform/Error.h"
+
+namespace corvel {
+
+Error::Error(QString message) : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+
+} // namespace corvel

@@ -1,0 +1,36 @@
+// Stands in for a suite module: records the arguments it was started with beside itself
+// ("<name>.args", a JSON array) and shows the user id it was given.
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+
+    const QFileInfo self(QCoreApplication::applicationFilePath());
+    QFile record(self.absolutePath() + QStringLiteral("/") + self.completeBaseName() +
+                 QStringLiteral(".args"));
+    if (record.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        record.write(QJsonDocument(QJsonArray::fromStringList(arguments)).toJson());
+    record.close();
+
+    if (qEnvironmentVariableIsSet("CORVEL_STUB_NO_WINDOW"))
+        return 0;
+
+    const QString user = arguments.value(0);
+    QLabel window(
+        QStringLiteral("%1\n\nStarted for user: %2")
+            .arg(self.completeBaseName(), user.isEmpty() ? QStringLiteral("(none)") : user));
+    window.setWindowTitle(self.completeBaseName());
+    window.setAlignment(Qt::AlignCenter);
+    window.setMargin(24);
+    window.setAccessibleName(QStringLiteral("Module"));
+    window.resize(360, 140);
+    window.show();
+    return app.exec();
+}
