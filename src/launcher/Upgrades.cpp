@@ -1,1 +1,121 @@
 #include "launcher/Upgrades.h"
+
+#include "app/DataModule1.h"
+#include "launcher/ModuleCatalogue.h"
+#include "platform/DialogService.h"
+#include "platform/FileError.h"
+#include "platform/FileOperations.h"
+#include "platform/ShellService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace corvel {
+
+namespace {
+
+const QString kUnreachable = QStringLiteral("We could not reach the updated file");
+const QString kUpgraded = QStringLiteral("Application Upgraded");
+const QString kFailed = QStringLiteral("Something went wrong\n\r");
+const QString kReportsConfirmation = QStringLiteral("Choose 'OK' To Upgrade Reports && Forms");
+const QString kLauncherFile = QStringLiteral("CorvelLauncher.exe");
+
+QString quoted(const QString &text)
+{
+    return u'"' + text + u'"';
+}
+
+QString reportsFolderOf(const QString &folder)
+{
+    return folder + catalogue::kReportsFolder + QDir::separator();
+}
+
+} // namespace
+
+Upgrades::Upgrades(TDataModule1 &dataModule, const Services &services)
+    : m_dataModule(dataModule), m_services(services)
+{}
+
+void Upgrades::DownloadUpdated(const QString &App_Name)
+{
+    const QString source = m_dataModule.Distribution_Path + App_Name;
+    const QString target = m_dataModule.Local_Path + App_Name;
+    if (!fileops::fileExists(source)) {
+        m_services.dialogs.showPlain(kUnreachable);
+        return;
+    }
+    try {
+        // An upgrade replaces an installed module and never installs one: deleting the missing
+        // file raises the platform's own error for it.
+        if (!fileops::fileExists(target))
+            fileops::deleteFile(target);
+        fileops::replaceFile(source, target);
+        m_services.dialogs.showPlain(kUpgraded);
+    } catch (const Error &error) {
+        m_services.dialogs.showPlain(kFailed + error.typeName() + QStringLiteral(", ") +
+                                     error.message());
+    } catch (const std::exception &error) {
+        m_services.dialogs.showPlain(kFailed + QStringLiteral("Exception, ") +
+                                     QString::fromLocal8Bit(error.what()));
+    }
+}
+
+void Upgrades::DeleteFilesMatchingPattern(const QString &Directory, const QString &Pattern)
+{
+    const QStringList files = fileops::listFiles(Directory, Pattern);
+    for (const QString &file : files)
+        fileops::deleteFile(file);
+}
+
+void Upgrades::DownloadFilesMatchingPattern(const QString &local_Directory,
+                                            const QString &remote_Directory, const QString &Pattern)
+{
+    const QStringList files = fileops::listFiles(remote_Directory, Pattern);
+    for (const QString &file : files)
+        fileops::copyFile(file, local_Directory + QFileInfo(file).fileName());
+}
+
+void Upgrades::upgradeModule(const ModuleRecord &module)
+{
+    if (!m_services.dialogs.confirm(catalogue::upgradeConfirmation(module.upgradeFile)))
+        return;
+    DownloadUpdated(module.upgradeFile);
+}
+
+void Upgrades::upgradeReportsAndForms()
+{
+    if (!m_services.dialogs.confirm(kReportsConfirmation))
+        return;
+    const QString local = reportsFolderOf(m_dataModule.Local_Path);
+    const QString remote = reportsFolderOf(m_dataModule.Distribution_Path);
+
+    // The new set is fetched into a staging folder beside the old one first, so an unreachable
+    // or failing distribution leaves the installed templates whole.
+    fileops::listFiles(local, catalogue::kReportPattern);
+    QTemporaryDir staging(local + QStringLiteral(".upgrade-XXXXXX"));
+    if (!staging.isValid())
+        throw FileError(staging.errorString());
+    const QString staged = QDir::toNativeSeparators(staging.path()) + QDir::separator();
+    DownloadFilesMatchingPattern(staged, remote, catalogue::kReportPattern);
+
+    DeleteFilesMatchingPattern(local, catalogue::kReportPattern);
+    const QStringList files = fileops::listFiles(staged, catalogue::kReportPattern);
+    for (const QString &file : files) {
+        QFile stagedFile(file);
+        if (!stagedFile.rename(local + QFileInfo(file).fileName()))
+            throw FileError(stagedFile.errorString());
+    }
+
+    DownloadUpdated(catalogue::kPrintDesigner);
+}
+
+void Upgrades::upgradeLauncher()
+{
+    const QString parameters = quoted(m_dataModule.Local_Path + kLauncherFile) + u' ' +
+                               quoted(m_dataModule.Distribution_Path + kLauncherFile);
+    m_services.shell.open(catalogue::kReinstaller, parameters, true);
+}
+
+} // namespace corvel
