@@ -7,19 +7,30 @@
 #include <QJsonDocument>
 #include <QLabel>
 
-int main(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments().mid(1);
+#include <memory>
 
-    const QFileInfo self(QCoreApplication::applicationFilePath());
+namespace {
+
+void recordArguments(const QFileInfo &self, const QStringList &arguments)
+{
     QFile record(self.absolutePath() + QStringLiteral("/") + self.completeBaseName() +
                  QStringLiteral(".args"));
     if (record.open(QIODevice::WriteOnly | QIODevice::Truncate))
         record.write(QJsonDocument(QJsonArray::fromStringList(arguments)).toJson());
-    record.close();
+}
 
-    if (qEnvironmentVariableIsSet("CORVEL_STUB_NO_WINDOW"))
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Without a window the stub must also run where no display is available (tests).
+    const bool windowless = qEnvironmentVariableIsSet("CORVEL_STUB_NO_WINDOW");
+    const std::unique_ptr<QCoreApplication> app(windowless ? new QCoreApplication(argc, argv)
+                                                           : new QApplication(argc, argv));
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QFileInfo self(QCoreApplication::applicationFilePath());
+    recordArguments(self, arguments);
+    if (windowless)
         return 0;
 
     const QString user = arguments.value(0);
@@ -32,5 +43,5 @@ int main(int argc, char *argv[])
     window.setAccessibleName(QStringLiteral("Module"));
     window.resize(360, 140);
     window.show();
-    return app.exec();
+    return app->exec();
 }
