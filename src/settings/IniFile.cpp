@@ -1,1 +1,87 @@
 #include "settings/IniFile.h"
+
+#include "settings/IniDocument.h"
+#include "settings/SettingsWriteError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace corvel {
+
+namespace {
+
+constexpr QFileDevice::Permissions kAnyWrite =
+    QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+
+// Empty when there is no regular file to read: a folder or a device under the name reads as
+// a missing file, as the profile functions treat it.
+std::optional<QByteArray> readBytes(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+bool holdsLineBreak(const QString &text)
+{
+    return text.contains(u'\r') || text.contains(u'\n');
+}
+
+} // namespace
+
+IniFile::IniFile(QString path) : m_path(std::move(path)) {}
+
+QString IniFile::readString(const QString &section, const QString &key,
+                            const QString &defaultValue) const
+{
+    const std::optional<QByteArray> bytes = readBytes(m_path);
+    if (!bytes)
+        return defaultValue;
+    return IniDocument(*bytes).value(section, key).value_or(defaultValue);
+}
+
+bool IniFile::sectionHasKeys(const QString &section) const
+{
+    const std::optional<QByteArray> bytes = readBytes(m_path);
+    return bytes && IniDocument(*bytes).sectionHasKeys(section);
+}
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    const QString fullPath = QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath());
+    // A line break would end the line early and turn the rest of the value into a line of its
+    // own, which a later read could take for a key or a section.
+    if (holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value))
+        throw Error(QStringLiteral("The value of %1 in section %2 cannot hold a line break; "
+                                   "nothing was written to %3")
+                        .arg(key, section, fullPath));
+
+    const QFileInfo info(m_path);
+    QByteArray bytes;
+    if (info.exists()) {
+        // The read-only attribute stops the write even where the process could override it.
+        if (!info.isFile() || (info.permissions() & kAnyWrite) == 0)
+            throw SettingsWriteError(fullPath);
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw SettingsWriteError(fullPath);
+        bytes = file.readAll();
+    }
+
+    const std::optional<QByteArray> updated = IniDocument(bytes).withValue(section, key, value);
+    if (!updated)
+        throw Error(QStringLiteral("The value of %1 in section %2 holds characters that the "
+                                   "encoding of %3 cannot store; nothing was written")
+                        .arg(key, section, fullPath));
+
+    QSaveFile out(m_path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(*updated) != updated->size() || !out.commit())
+        throw SettingsWriteError(fullPath);
+}
+
+} // namespace corvel
