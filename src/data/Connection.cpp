@@ -1,1 +1,259 @@
 #include "data/Connection.h"
+
+#include "data/ConnectionString.h"
+#include "data/DatabaseError.h"
+#include "data/Statement.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSqlDriver>
+#include <QVariant>
+#include <atomic>
+#include <sqlite3.h>
+
+namespace corvel {
+
+namespace {
+
+const QString kMicrosoftDriver = QStringLiteral("ODBC Driver 18 for SQL Server");
+const QString kFreeTdsDriver = QStringLiteral("FreeTDS");
+const QString kNotOpen = QStringLiteral("The database connection is not open.");
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("corvel-connection-%1").arg(++counter);
+}
+
+// ODBC brace quoting: the value may then hold ";" and "=", and "}" is written twice.
+QString braced(const QString &value)
+{
+    QString escaped = value;
+    escaped.replace(u'}', QStringLiteral("}}"));
+    return u'{' + escaped + u'}';
+}
+
+bool isFreeTds(const QString &driver)
+{
+    return driver.contains(kFreeTdsDriver, Qt::CaseInsensitive) ||
+           driver.contains(QStringLiteral("libtdsodbc"), Qt::CaseInsensitive);
+}
+
+bool isMicrosoftDriver(const QString &driver)
+{
+    return driver.contains(QStringLiteral("ODBC Driver"), Qt::CaseInsensitive) &&
+           driver.contains(QStringLiteral("SQL Server"), Qt::CaseInsensitive);
+}
+
+sqlite3 *sqliteHandle(const QSqlDatabase &db)
+{
+    if (!db.isValid() || db.driver() == nullptr)
+        return nullptr;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+// SQL Server's GetDate(): the local date and time, as SQLite stores dates (text).
+void getDate(sqlite3_context *context, int, sqlite3_value **)
+{
+    const QByteArray now =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toUtf8();
+    sqlite3_result_text(context, now.constData(), int(now.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+Connection::Connection() : m_name(nextConnectionName()) {}
+
+Connection::~Connection()
+{
+    close();
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
+}
+
+void Connection::setBeforeConnect(std::function<void()> step)
+{
+    m_beforeConnect = std::move(step);
+}
+
+void Connection::setConnectionString(const QString &connectionString)
+{
+    m_connectionString = connectionString;
+}
+
+void Connection::setEngineOptions(const EngineOptions &options)
+{
+    m_options = options;
+}
+
+void Connection::open()
+{
+    if (isOpen())
+        return;
+    if (m_beforeConnect)
+        m_beforeConnect();
+    openEngine();
+}
+
+void Connection::ensureOpen()
+{
+    if (!isOpen())
+        open();
+}
+
+bool Connection::isOpen() const
+{
+    return QSqlDatabase::contains(m_name) && database().isOpen();
+}
+
+void Connection::close()
+{
+    if (QSqlDatabase::contains(m_name))
+        database().close();
+    m_inTransaction = false;
+}
+
+void Connection::beginTransaction()
+{
+    if (!isOpen())
+        throw DatabaseError(kNotOpen);
+    if (m_inTransaction)
+        throw DatabaseError(QStringLiteral("A transaction is already open."));
+    QSqlDatabase db = database();
+    if (!db.transaction())
+        throw statement::errorOf(db.lastError());
+    m_inTransaction = true;
+}
+
+void Connection::commit()
+{
+    if (!isOpen())
+        throw DatabaseError(kNotOpen);
+    QSqlDatabase db = database();
+    if (!db.commit()) {
+        // A refused commit leaves the transaction open on both engines (unless SQLite already
+        // gave it up); say so, so the caller's rollback still runs.
+        if (sqlite3 *handle = sqliteHandle(db))
+            m_inTransaction = sqlite3_get_autocommit(handle) == 0;
+        throw statement::errorOf(db.lastError());
+    }
+    m_inTransaction = false;
+}
+
+void Connection::rollback()
+{
+    if (!isOpen())
+        throw DatabaseError(kNotOpen);
+    m_inTransaction = false;
+    QSqlDatabase db = database();
+    // SQLite ends a transaction by itself after some failures; a second rollback would fail.
+    if (sqlite3 *handle = sqliteHandle(db); handle != nullptr && sqlite3_get_autocommit(handle))
+        return;
+    if (!db.rollback())
+        throw statement::errorOf(db.lastError());
+}
+
+QSqlDatabase Connection::database() const
+{
+    return QSqlDatabase::database(m_name, false);
+}
+
+QString Connection::odbcConnectionString(const QString &connectionString, const QString &driver)
+{
+    using connectionstring::attribute;
+    QString odbc = QStringLiteral("DRIVER=") + braced(driver) + u';';
+    odbc += QStringLiteral("SERVER=") + attribute(connectionString, QStringLiteral("Data Source")) +
+            u';';
+    odbc += QStringLiteral("DATABASE=") +
+            attribute(connectionString, QStringLiteral("Initial Catalog")) + u';';
+    odbc += QStringLiteral("UID=") +
+            braced(attribute(connectionString, QStringLiteral("User ID"))) + u';';
+    odbc += QStringLiteral("PWD=") +
+            braced(attribute(connectionString, QStringLiteral("Password"))) + u';';
+    odbc += QStringLiteral("WSID=") +
+            attribute(connectionString, QStringLiteral("Workstation ID")) + u';';
+    odbc += QStringLiteral("APP=Corvel Launcher;");
+    if (isFreeTds(driver)) {
+        // Qt binds text as 8-bit for FreeTDS, so the client character set must be UTF-8.
+        odbc += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;Encryption=off;"
+                               "PacketSize=4096;");
+    } else if (isMicrosoftDriver(driver)) {
+        // Driver 18 encrypts by default; the packet size is a connection attribute there.
+        odbc += QStringLiteral("Encrypt=no;");
+    }
+    return odbc;
+}
+
+QString Connection::defaultSqlServerDriver()
+{
+#ifdef Q_OS_WIN
+    const QSettings drivers(
+        QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers"),
+        QSettings::NativeFormat);
+    return drivers.contains(kMicrosoftDriver) ? kMicrosoftDriver : kFreeTdsDriver;
+#else
+    const QString folder = qEnvironmentVariable("ODBCSYSINI", QStringLiteral("/etc"));
+    return defaultSqlServerDriver(QDir(folder).filePath(QStringLiteral("odbcinst.ini")));
+#endif
+}
+
+QString Connection::defaultSqlServerDriver(const QString &odbcinstIni)
+{
+    const QSettings registry(odbcinstIni, QSettings::IniFormat);
+    return registry.childGroups().contains(kMicrosoftDriver, Qt::CaseInsensitive) ? kMicrosoftDriver
+                                                                                  : kFreeTdsDriver;
+}
+
+void Connection::openEngine()
+{
+    // The engine may differ from the last attempt: start from a fresh registration each time.
+    if (QSqlDatabase::contains(m_name))
+        QSqlDatabase::removeDatabase(m_name);
+    m_inTransaction = false;
+    if (m_options.engine == Engine::SQLite)
+        openSqlite();
+    else
+        openSqlServer();
+}
+
+void Connection::openSqlServer()
+{
+    const QString driver =
+        m_options.odbcDriver.isEmpty() ? defaultSqlServerDriver() : m_options.odbcDriver;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
+    db.setDatabaseName(odbcConnectionString(m_connectionString, driver));
+    if (isMicrosoftDriver(driver))
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_PACKET_SIZE=4096"));
+    if (!db.open())
+        throw statement::errorOf(db.lastError());
+}
+
+void Connection::openSqlite()
+{
+    const QString catalog =
+        connectionstring::attribute(m_connectionString, QStringLiteral("Initial Catalog"));
+    const QString path = QDir::cleanPath(QDir(m_options.baseFolder).absoluteFilePath(catalog));
+    // Qt's SQLite driver would create a missing file: an empty database that fails later with
+    // "no such table" instead of saying what is wrong.
+    if (!QFileInfo(path).isFile()) {
+        throw DatabaseError(QStringLiteral("The database file %1 does not exist")
+                                .arg(QDir::toNativeSeparators(path)));
+    }
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(path);
+    if (!db.open())
+        throw statement::errorOf(db.lastError());
+    sqlite3 *handle = sqliteHandle(db);
+    if (handle == nullptr || sqlite3_create_function(handle, "GetDate", 0, SQLITE_UTF8, nullptr,
+                                                     &getDate, nullptr, nullptr) != SQLITE_OK) {
+        db.close();
+        throw DatabaseError(QStringLiteral("GetDate() cannot be registered with SQLite."));
+    }
+}
+
+} // namespace corvel

@@ -59,9 +59,13 @@ public:
     // The SQL Server ODBC driver to use when none is configured: Microsoft's when registered,
     // else FreeTDS.
     static QString defaultSqlServerDriver();
+    // The same, looking the driver up in the given unixODBC driver registry (odbcinst.ini).
+    static QString defaultSqlServerDriver(const QString &odbcinstIni);
 
 private:
     void openEngine();
+    void openSqlServer();
+    void openSqlite();
 
     QString m_name;
     QString m_connectionString;

@@ -18,6 +18,8 @@ public:
         QString field;
         QString title;
         Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        // When set, the value is read as a date and time and shown in this format.
+        QString dateFormat = {};
     };
 
     SnapshotTableModel(const Query &query, QList<Column> columns, QObject *parent = nullptr);
@@ -33,7 +35,7 @@ public:
 private:
     const Query &m_query;
     QList<Column> m_columns;
-    QList<int> m_sourceColumns;
+    QList<QStringList> m_cells;
 };
 
 } // namespace corvel

@@ -1,0 +1,52 @@
+#include "data/Statement.h"
+
+#include "data/Connection.h"
+
+namespace corvel::statement {
+
+namespace {
+
+QString placeholderName(const QString &name)
+{
+    return name.startsWith(u':') ? name.mid(1) : name;
+}
+
+} // namespace
+
+DatabaseError errorOf(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("The database reported an unknown error.");
+    return DatabaseError(text);
+}
+
+void setParameter(Parameters &parameters, const QString &name, const QVariant &value)
+{
+    const QString key = placeholderName(name);
+    for (auto &parameter : parameters) {
+        if (parameter.first.compare(key, Qt::CaseInsensitive) == 0) {
+            parameter.second = value;
+            return;
+        }
+    }
+    parameters.append({key, value});
+}
+
+QSqlQuery run(Connection &connection, const QString &sql, const Parameters &parameters)
+{
+    connection.ensureOpen();
+    QSqlQuery query(connection.database());
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw errorOf(query.lastError());
+    for (const auto &[name, value] : parameters)
+        query.bindValue(u':' + name, value);
+    if (!query.exec())
+        throw errorOf(query.lastError());
+    return query;
+}
+
+} // namespace corvel::statement
