@@ -15,7 +15,8 @@ void Command::setParameter(const QString &name, const QVariant &value)
 
 void Command::execute()
 {
-    statement::run(m_connection, m_sql, m_parameters);
+    m_rowsAffected = -1;
+    m_rowsAffected = statement::run(m_connection, m_sql, m_parameters).numRowsAffected();
 }
 
 } // namespace corvel
