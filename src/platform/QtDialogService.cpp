@@ -1,1 +1,91 @@
 #include "platform/QtDialogService.h"
+
+#include "platform/FolderBrowserDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QHash>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace corvel {
+
+namespace {
+
+QMessageBox::Icon iconOf(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QPushButton *addButton(QMessageBox &box, DialogButton button)
+{
+    switch (button) {
+    case DialogButton::Ok:
+        return box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    case DialogButton::Cancel:
+        return box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    case DialogButton::Close:
+        return box.addButton(QStringLiteral("Close"), QMessageBox::RejectRole);
+    case DialogButton::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+DialogButton QtDialogService::showMessage(const MessageBoxSpec &spec)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setWindowTitle(spec.caption);
+    box.setIcon(iconOf(spec.icon));
+    box.setText(spec.text);
+    box.setTextFormat(Qt::PlainText);
+    QHash<QAbstractButton *, DialogButton> answers;
+    for (DialogButton button : spec.buttons) {
+        QPushButton *added = addButton(box, button);
+        if (added == nullptr)
+            continue;
+        answers.insert(added, button);
+        if (button == spec.defaultButton)
+            box.setDefaultButton(added);
+        // Escape and the close box answer Cancel where there is one, else the only button.
+        if (button == DialogButton::Cancel || spec.buttons.size() == 1)
+            box.setEscapeButton(added);
+    }
+    box.exec();
+    return answers.value(box.clickedButton(), DialogButton::None);
+}
+
+QString QtDialogService::chooseFile(const QString &filterName, const QString &mask)
+{
+    const QString filter = QStringLiteral("%1 (%2)").arg(filterName, mask);
+    return QDir::toNativeSeparators(
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(), filter));
+}
+
+QString QtDialogService::chooseFolder(const QString &title, const QString &note,
+                                      const QString &selected)
+{
+    FolderBrowserDialog dialog(title, note, QApplication::activeWindow());
+    if (!selected.isEmpty())
+        dialog.preselect(selected);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFolder();
+}
+
+} // namespace corvel
