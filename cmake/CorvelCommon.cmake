@@ -12,3 +12,8 @@ if(CORVEL_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     target_link_options(corvel_common INTERFACE -fsanitize=address,undefined)
 endif()
+if(CORVEL_FUZZ)
+    target_compile_options(corvel_common INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    target_link_options(corvel_common INTERFACE -fsanitize=address,undefined)
+endif()
