@@ -1,31 +1,34 @@
 #include "app/CorvelApplication.h"
 #include "app/DataModule1.h"
-#include "app/StyleRegistry.h"
-#include "app/TopLevelErrorHandler.h"
+#include "app/StartUp.h"
 #include "launcher/MainForm.h"
 #include "platform/DesktopShell.h"
 #include "platform/QtDialogService.h"
 #include "platform/Services.h"
 
+#include <QIcon>
+#include <memory>
+
 int main(int argc, char *argv[])
 {
     using namespace corvel;
 
-    CorvelApplication app(argc, argv);
-    app.setApplicationName(kApplicationTitle);
-    app.setApplicationDisplayName(kApplicationTitle);
-    app.setWindowIcon(QIcon(QStringLiteral(":/artwork/program.svg")));
+    // Outlives the application object, whose last events may still reach the error box.
     QtDialogService dialogs;
+    CorvelApplication app(argc, argv);
+    // Only the application name: a display name would be appended to every window title.
+    app.setApplicationName(kApplicationTitle);
+    app.setWindowIcon(QIcon(QStringLiteral(":/artwork/program.svg")));
     app.setDialogService(&dialogs);
 
-    TDataModule1 DataModule1(QCoreApplication::applicationFilePath());
-    TopLevelErrorHandler::guard(dialogs, [&] { DataModule1.DataModuleCreate(); });
-
-    DesktopShell shell(DataModule1.Local_Path.isEmpty() ? QCoreApplication::applicationDirPath()
-                                                        : DataModule1.Local_Path);
+    DesktopShell shell(QCoreApplication::applicationDirPath());
     const Services services{dialogs, shell};
-    TMainForm MainForm(DataModule1, services);
-    StyleRegistry::applyStyle(DataModule1.ChoosenStyle, true, dialogs);
-    MainForm.show();
-    return app.exec();
+
+    TDataModule1 DataModule1(QCoreApplication::applicationFilePath());
+    std::unique_ptr<TMainForm> MainForm;
+    StartUp::run(DataModule1, dialogs,
+                 [&] { MainForm = std::make_unique<TMainForm>(DataModule1, services); });
+    MainForm->show();
+    app.exec();
+    return 0;
 }
