@@ -1,0 +1,517 @@
+#include "RecordingShell.h"
+#include "ScriptedDialogService.h"
+#include "TestRegistry.h"
+#include "Workstation.h"
+
+#include "app/DataModule1.h"
+#include "launcher/ModuleCatalogue.h"
+#include "launcher/Upgrades.h"
+#include "platform/Error.h"
+#include "platform/VersionResource.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using namespace corvel;
+using namespace corvel::test;
+
+namespace {
+
+const QString kUpgraded = QStringLiteral("Application Upgraded");
+const QString kFailed = QStringLiteral("Something went wrong\n\r");
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) < 0)
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QString versionOf(const QString &path)
+{
+    return versionresource::read(path).toString();
+}
+
+// Names of everything below `folder`, relative to it, sorted.
+QStringList treeOf(const QString &folder)
+{
+    QStringList names;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        names << QDir(folder).relativeFilePath(it.next());
+    names.sort();
+    return names;
+}
+
+const ModuleRecord &moduleByUpgradeFile(const QString &upgradeFile)
+{
+    for (const ModuleRecord &record : catalogue::modules()) {
+        if (record.upgradeFile == upgradeFile)
+            return record;
+    }
+    qFatal("no module upgrades %s", qPrintable(upgradeFile));
+}
+
+#ifdef Q_OS_UNIX
+// While alive, writes past `bytes` into any file fail in this process, root's included: a copy
+// that breaks off part-way.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = nullptr;
+};
+#endif
+
+constexpr int kMiB = 1024 * 1024;
+
+// The launcher's folder and a distribution folder; no database is needed to copy files.
+struct Bench
+{
+    Bench() : dataModule(workstation.launcherPath())
+    {
+        dataModule.Local_Path = workstation.folder();
+        dataModule.Distribution_Path = workstation.distributionFolder();
+    }
+
+    QString local(const QString &name) const { return workstation.path(name); }
+    QString remote(const QString &name) const { return dataModule.Distribution_Path + name; }
+    Upgrades upgrades() { return Upgrades(dataModule, services); }
+
+    Workstation workstation;
+    TDataModule1 dataModule;
+    ScriptedDialogService dialogs;
+    RecordingShell shell;
+    Services services{dialogs, shell};
+};
+
+} // namespace
+
+class UpgradesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void moduleItemAsksThenReplacesTheInstalledFile()
+    {
+        Bench bench;
+        bench.workstation.installExecutable(QStringLiteral("CorvelAttendance.exe"),
+                                            QStringLiteral("1.0.0.0"));
+        bench.workstation.installExecutableIn(bench.dataModule.Distribution_Path,
+                                              QStringLiteral("CorvelAttendance.exe"),
+                                              QStringLiteral("1.1.0.0"));
+        bench.dialogs.answerNext(DialogButton::Ok);
+
+        bench.upgrades().upgradeModule(moduleByUpgradeFile(QStringLiteral("CorvelAttendance.exe")));
+
+        QCOMPARE(
+            bench.dialogs.texts(),
+            QStringList({QStringLiteral("Choose 'OK' To Upgrade CorvelAttendance"), kUpgraded}));
+        QCOMPARE(bench.dialogs.boxes().first().caption, QStringLiteral("Confirm"));
+        QCOMPARE(versionOf(bench.local(QStringLiteral("CorvelAttendance.exe"))),
+                 QStringLiteral("1.1.0.0"));
+        // The next launch starts the new file.
+        QVERIFY(QFileInfo(bench.local(QStringLiteral("CorvelAttendance.exe"))).isExecutable());
+    }
+
+    void cancelLeavesEveryFileAsItWas()
+    {
+        Bench bench;
+        bench.workstation.installExecutable(QStringLiteral("CorvelMap.exe"),
+                                            QStringLiteral("1.0.0.0"));
+        bench.workstation.installExecutableIn(bench.dataModule.Distribution_Path,
+                                              QStringLiteral("CorvelMap.exe"),
+                                              QStringLiteral("2.0.0.0"));
+        writeFile(bench.local(QStringLiteral("Reports/old.fr3")), "old");
+        writeFile(bench.remote(QStringLiteral("Reports/new.fr3")), "new");
+        const QStringList before = treeOf(bench.workstation.folder());
+
+        bench.dialogs.answerNext(DialogButton::Cancel);
+        bench.upgrades().upgradeModule(moduleByUpgradeFile(QStringLiteral("CorvelMap.exe")));
+        bench.dialogs.answerNext(DialogButton::Cancel);
+        bench.upgrades().upgradeReportsAndForms();
+
+        QCOMPARE(bench.dialogs.texts(),
+                 QStringList({QStringLiteral("Choose 'OK' To Upgrade CorvelMap"),
+                              QStringLiteral("Choose 'OK' To Upgrade Reports && Forms")}));
+        QCOMPARE(treeOf(bench.workstation.folder()), before);
+        QCOMPARE(versionOf(bench.local(QStringLiteral("CorvelMap.exe"))),
+                 QStringLiteral("1.0.0.0"));
+    }
+
+    void invoicingItemCopiesRevenueAndNeverTouchesInvoicing()
+    {
+        Bench bench;
+        for (const QString &name :
+             {QStringLiteral("CorvelInvoicing.exe"), QStringLiteral("CorvelRevenue.exe")}) {
+            bench.workstation.installExecutable(name, QStringLiteral("1.0.0.0"));
+            bench.workstation.installExecutableIn(bench.dataModule.Distribution_Path, name,
+                                                  QStringLiteral("2.0.0.0"));
+        }
+        const QByteArray invoicing = contentOf(bench.local(QStringLiteral("CorvelInvoicing.exe")));
+        bench.dialogs.answerNext(DialogButton::Ok);
+
+        bench.upgrades().upgradeModule(
+            *catalogue::findByUpgradeItem(QStringLiteral("Menu_UpgradeCorvelRevenu")));
+
+        QCOMPARE(bench.dialogs.texts(),
+                 QStringList({QStringLiteral("Choose 'OK' To Upgrade CorvelRevenue"), kUpgraded}));
+        QCOMPARE(versionOf(bench.local(QStringLiteral("CorvelRevenue.exe"))),
+                 QStringLiteral("2.0.0.0"));
+        QCOMPARE(contentOf(bench.local(QStringLiteral("CorvelInvoicing.exe"))), invoicing);
+    }
+
+    void identicalFileIsCopiedAgain()
+    {
+        Bench bench;
+        writeFile(bench.local(QStringLiteral("CorvelPayroll.exe")), "same build");
+        writeFile(bench.remote(QStringLiteral("CorvelPayroll.exe")), "same build");
+
+        bench.upgrades().DownloadUpdated(QStringLiteral("CorvelPayroll.exe"));
+
+        QCOMPARE(bench.dialogs.texts(), QStringList{kUpgraded});
+        QCOMPARE(contentOf(bench.local(QStringLiteral("CorvelPayroll.exe"))), "same build");
+    }
+
+    // Whatever goes wrong, the installed file is still there and whole.
+    void failedUpgradeKeepsTheInstalledFile_data()
+    {
+        QTest::addColumn<QString>("distribution"); // "": the launcher's own folder
+        QTest::addColumn<QString>("message");
+
+        const QString unreachable = QStringLiteral("We could not reach the updated file");
+        QTest::newRow("no distribution file") << QStringLiteral("distribution/") << unreachable;
+        QTest::newRow("unreachable distribution folder")
+            << QStringLiteral("nowhere/") << unreachable;
+        QTest::newRow("same file as source and target") << QString() << kFailed;
+    }
+
+    void failedUpgradeKeepsTheInstalledFile()
+    {
+        QFETCH(QString, distribution);
+        QFETCH(QString, message);
+        Bench bench;
+        const QString installed = bench.local(QStringLiteral("CorvelOperations.exe"));
+        writeFile(installed, "installed build");
+        bench.dataModule.Distribution_Path = bench.workstation.folder() + distribution;
+
+        bench.upgrades().DownloadUpdated(QStringLiteral("CorvelOperations.exe"));
+
+        QCOMPARE(bench.dialogs.boxes().size(), 1);
+        QVERIFY2(bench.dialogs.lastText().startsWith(message),
+                 qPrintable(bench.dialogs.lastText()));
+        QCOMPARE(contentOf(installed), "installed build");
+    }
+
+    void copyBreakingOffPartWayKeepsTheInstalledFile()
+    {
+#ifdef Q_OS_UNIX
+        Bench bench;
+        const QString installed = bench.local(QStringLiteral("CorvelMap.exe"));
+        writeFile(installed, "installed build");
+        writeFile(bench.remote(QStringLiteral("CorvelMap.exe")), QByteArray(3 * kMiB, 'x'));
+        const QStringList before = treeOf(bench.workstation.folder());
+
+        {
+            const FileSizeLimit limit(kMiB);
+            bench.upgrades().DownloadUpdated(QStringLiteral("CorvelMap.exe"));
+        }
+
+        QCOMPARE(bench.dialogs.boxes().size(), 1);
+        QVERIFY2(bench.dialogs.lastText().startsWith(kFailed),
+                 qPrintable(bench.dialogs.lastText()));
+        QCOMPARE(contentOf(installed), "installed build");
+        QCOMPARE(treeOf(bench.workstation.folder()), before);
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+
+    void unwritableTargetFolderKeepsTheInstalledFile()
+    {
+#ifdef Q_OS_LINUX
+        // Nobody, root included, can create a file in /proc.
+        Bench bench;
+        bench.dataModule.Local_Path = QStringLiteral("/proc/");
+        const QByteArray installed = contentOf(QStringLiteral("/proc/version"));
+        writeFile(bench.remote(QStringLiteral("version")), "new build");
+
+        bench.upgrades().DownloadUpdated(QStringLiteral("version"));
+
+        QCOMPARE(bench.dialogs.boxes().size(), 1);
+        QVERIFY2(bench.dialogs.lastText().startsWith(kFailed + QStringLiteral("FileError, ")),
+                 qPrintable(bench.dialogs.lastText()));
+        QCOMPARE(contentOf(QStringLiteral("/proc/version")), installed);
+#else
+        QSKIP("needs /proc");
+#endif
+    }
+
+    void distributionFileVanishingAfterConfirmationIsReportedUnreachable()
+    {
+        Bench bench;
+        writeFile(bench.local(QStringLiteral("CorvelMap.exe")), "installed build");
+        writeFile(bench.remote(QStringLiteral("CorvelMap.exe")), "new build");
+        bench.dialogs.onNextMessage([&](const MessageBoxSpec &) {
+            QFile::remove(bench.remote(QStringLiteral("CorvelMap.exe")));
+        });
+        bench.dialogs.answerNext(DialogButton::Ok);
+
+        bench.upgrades().upgradeModule(moduleByUpgradeFile(QStringLiteral("CorvelMap.exe")));
+
+        QCOMPARE(bench.dialogs.lastText(), QStringLiteral("We could not reach the updated file"));
+        QCOMPARE(contentOf(bench.local(QStringLiteral("CorvelMap.exe"))), "installed build");
+    }
+
+    void moduleThatIsNotInstalledIsNotInstalledByAnUpgrade()
+    {
+        Bench bench;
+        writeFile(bench.remote(QStringLiteral("CorvelTransportation.exe")), "new build");
+
+        bench.upgrades().DownloadUpdated(QStringLiteral("CorvelTransportation.exe"));
+
+        QCOMPARE(bench.dialogs.boxes().size(), 1);
+        QVERIFY2(bench.dialogs.lastText().startsWith(kFailed + QStringLiteral("FileError, ")),
+                 qPrintable(bench.dialogs.lastText()));
+        QVERIFY(!QFile::exists(bench.local(QStringLiteral("CorvelTransportation.exe"))));
+    }
+
+    void reportsUpgradeReplacesOnlyTopLevelTemplates()
+    {
+        Bench bench;
+        writeFile(bench.remote(QStringLiteral("Reports/a.fr3")), "new a");
+        writeFile(bench.remote(QStringLiteral("Reports/b.FR3")), "new b");
+        writeFile(bench.remote(QStringLiteral("Reports/readme.txt")), "not a template");
+        writeFile(bench.remote(QStringLiteral("Reports/drafts/d.fr3")), "draft");
+        writeFile(bench.local(QStringLiteral("Reports/a.fr3")), "old a");
+        writeFile(bench.local(QStringLiteral("Reports/c.fr3")), "old c");
+        writeFile(bench.local(QStringLiteral("Reports/notes.txt")), "notes");
+        writeFile(bench.local(QStringLiteral("Reports/archive/x.fr3")), "archived");
+        writeFile(bench.remote(QStringLiteral("PrintDesigner.dll")), "designer 2");
+        writeFile(bench.local(QStringLiteral("PrintDesigner.dll")), "designer 1");
+        bench.dialogs.answerNext(DialogButton::Ok);
+
+        bench.upgrades().upgradeReportsAndForms();
+
+        QCOMPARE(
+            bench.dialogs.texts(),
+            QStringList({QStringLiteral("Choose 'OK' To Upgrade Reports && Forms"), kUpgraded}));
+        const QString reports = bench.local(QStringLiteral("Reports"));
+        QCOMPARE(treeOf(reports),
+                 QStringList({QStringLiteral("a.fr3"), QStringLiteral("archive"),
+                              QStringLiteral("archive/x.fr3"), QStringLiteral("b.FR3"),
+                              QStringLiteral("notes.txt")}));
+        QCOMPARE(contentOf(reports + QStringLiteral("/a.fr3")), "new a");
+        QCOMPARE(contentOf(reports + QStringLiteral("/b.FR3")), "new b");
+        QCOMPARE(contentOf(reports + QStringLiteral("/archive/x.fr3")), "archived");
+        QCOMPARE(contentOf(bench.local(QStringLiteral("PrintDesigner.dll"))), "designer 2");
+    }
+
+    // The old templates go only once the whole new set has arrived.
+    void failedReportsUpgradeKeepsTheOldTemplates_data()
+    {
+        QTest::addColumn<bool>("localReports");
+        QTest::addColumn<bool>("remoteReports");
+
+        QTest::newRow("no distribution reports folder") << true << false;
+        QTest::newRow("no local reports folder") << false << true;
+    }
+
+    void failedReportsUpgradeKeepsTheOldTemplates()
+    {
+        QFETCH(bool, localReports);
+        QFETCH(bool, remoteReports);
+        Bench bench;
+        if (localReports)
+            writeFile(bench.local(QStringLiteral("Reports/a.fr3")), "old a");
+        if (remoteReports)
+            writeFile(bench.remote(QStringLiteral("Reports/b.fr3")), "new b");
+        writeFile(bench.remote(QStringLiteral("PrintDesigner.dll")), "designer 2");
+        writeFile(bench.local(QStringLiteral("PrintDesigner.dll")), "designer 1");
+        const QStringList before = treeOf(bench.workstation.folder());
+        bench.dialogs.answerNext(DialogButton::Ok);
+
+        try {
+            bench.upgrades().upgradeReportsAndForms();
+            QFAIL("the missing folder was not reported");
+        } catch (const Error &error) {
+            QCOMPARE(error.message(), QStringLiteral("The specified path was not found"));
+        }
+        QCOMPARE(treeOf(bench.workstation.folder()), before);
+        QCOMPARE(contentOf(bench.local(QStringLiteral("PrintDesigner.dll"))), "designer 1");
+    }
+
+    void templateCopyBreakingOffKeepsTheOldTemplates()
+    {
+#ifdef Q_OS_UNIX
+        Bench bench;
+        writeFile(bench.remote(QStringLiteral("Reports/a.fr3")), "new a");
+        writeFile(bench.remote(QStringLiteral("Reports/b.fr3")), QByteArray(3 * kMiB, 'b'));
+        writeFile(bench.local(QStringLiteral("Reports/a.fr3")), "old a");
+        writeFile(bench.local(QStringLiteral("Reports/c.fr3")), "old c");
+        writeFile(bench.remote(QStringLiteral("PrintDesigner.dll")), "designer 2");
+        writeFile(bench.local(QStringLiteral("PrintDesigner.dll")), "designer 1");
+        const QStringList before = treeOf(bench.workstation.folder());
+        bench.dialogs.answerNext(DialogButton::Ok);
+
+        {
+            const FileSizeLimit limit(kMiB);
+            QVERIFY_THROWS_EXCEPTION(Error, bench.upgrades().upgradeReportsAndForms());
+        }
+
+        QCOMPARE(treeOf(bench.workstation.folder()), before);
+        QCOMPARE(contentOf(bench.local(QStringLiteral("Reports/a.fr3"))), "old a");
+        QCOMPARE(contentOf(bench.local(QStringLiteral("PrintDesigner.dll"))), "designer 1");
+#else
+        QSKIP("needs a file size limit");
+#endif
+    }
+
+    void patternHelpersStopAtTheFirstFailure()
+    {
+        Bench bench;
+        const QString from = bench.remote(QStringLiteral("Reports")) + QDir::separator();
+        const QString to = bench.local(QStringLiteral("Reports")) + QDir::separator();
+        writeFile(from + QStringLiteral("a.fr3"), "new a");
+        writeFile(from + QStringLiteral("b.fr3"), "new b");
+        writeFile(from + QStringLiteral("c.fr3"), "new c");
+        writeFile(to + QStringLiteral("b.fr3"), "old b");
+
+        QVERIFY_THROWS_EXCEPTION(Error, bench.upgrades().DownloadFilesMatchingPattern(
+                                            to, from, QStringLiteral("*.FR3")));
+
+        // Copies never overwrite; what was copied before the failure stays.
+        QCOMPARE(treeOf(to), QStringList({QStringLiteral("a.fr3"), QStringLiteral("b.fr3")}));
+        QCOMPARE(contentOf(to + QStringLiteral("b.fr3")), "old b");
+
+        bench.upgrades().DeleteFilesMatchingPattern(to, QStringLiteral("*.FR3"));
+        QVERIFY(treeOf(to).isEmpty());
+    }
+
+    void launcherUpgradeHandsBothPathsToTheReinstaller()
+    {
+        Bench bench;
+        bench.dataModule.Local_Path = QStringLiteral("/opt/corvel dir/");
+        bench.dataModule.Distribution_Path = QStringLiteral("//server/share/");
+
+        bench.upgrades().upgradeLauncher();
+
+        QVERIFY(bench.dialogs.boxes().isEmpty());
+        QCOMPARE(bench.shell.calls().size(), 1);
+        QCOMPARE(bench.shell.calls().first().file, QStringLiteral("Reinstaller.exe"));
+        QCOMPARE(bench.shell.calls().first().parameters,
+                 QStringLiteral("\"/opt/corvel dir/CorvelLauncher.exe\" "
+                                "\"//server/share/CorvelLauncher.exe\""));
+        QVERIFY(bench.shell.calls().first().ownedByMainWindow);
+    }
+};
+
+CORVEL_TEST(UpgradesTest)
+
+// The real self-upgrade tool, on temporary files.
+class ReinstallerTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString tool() { return QStringLiteral(CORVEL_BIN_DIR "/Reinstaller.exe"); }
+
+private slots:
+    void init() { qputenv("CORVEL_STUB_NO_WINDOW", "1"); }
+    void cleanup() { qunsetenv("CORVEL_STUB_NO_WINDOW"); }
+
+    void replacesTheLauncherOnceItHasExitedAndStartsTheNewOne()
+    {
+#ifndef Q_OS_LINUX
+        QSKIP("the running stand-in launcher is /bin/sleep");
+#endif
+        Workstation workstation;
+        const QString distribution = workstation.distributionFolder();
+        workstation.installExecutableIn(distribution, QStringLiteral("CorvelLauncher.exe"),
+                                        QStringLiteral("1.1.0.0"));
+        // The installed "launcher" is still running when the tool starts.
+        QFile::remove(workstation.launcherPath());
+        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), workstation.launcherPath()));
+        QProcess oldLauncher;
+        QElapsedTimer running;
+        running.start();
+        oldLauncher.start(workstation.launcherPath(), {QStringLiteral("2")});
+        QVERIFY(oldLauncher.waitForStarted());
+
+        QProcess reinstaller;
+        reinstaller.start(tool(), {workstation.launcherPath(),
+                                   distribution + QStringLiteral("CorvelLauncher.exe")});
+        QVERIFY(reinstaller.waitForFinished(40000));
+        QVERIFY2(running.elapsed() >= 1500, "did not wait for the running launcher");
+        QVERIFY(oldLauncher.waitForFinished(5000));
+
+        QCOMPARE(reinstaller.exitCode(), 0);
+        QCOMPARE(versionOf(workstation.launcherPath()), QStringLiteral("1.1.0.0"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(workstation.path(QStringLiteral("CorvelLauncher.args"))), 10000);
+        QCOMPARE(treeOf(workstation.folder()),
+                 QStringList({QStringLiteral("CorvelLauncher.args"),
+                              QStringLiteral("CorvelLauncher.exe"), QStringLiteral("distribution"),
+                              QStringLiteral("distribution/CorvelLauncher.exe")}));
+    }
+
+    void failureLeavesTheLauncherAndSaysWhy_data()
+    {
+        QTest::addColumn<QString>("distributionCopy");
+
+        QTest::newRow("no distribution copy") << QStringLiteral("distribution/none.exe");
+        QTest::newRow("the installed file itself") << QStringLiteral("CorvelLauncher.exe");
+    }
+
+    void failureLeavesTheLauncherAndSaysWhy()
+    {
+        QFETCH(QString, distributionCopy);
+        Workstation workstation;
+        const QByteArray installed = contentOf(workstation.launcherPath());
+
+        QProcess reinstaller;
+        reinstaller.start(tool(), {workstation.launcherPath(), workstation.path(distributionCopy)});
+        QVERIFY(reinstaller.waitForFinished(10000));
+
+        QVERIFY(reinstaller.exitCode() != 0);
+        QVERIFY(!reinstaller.readAllStandardError().isEmpty());
+        QCOMPARE(contentOf(workstation.launcherPath()), installed);
+        QVERIFY(!QFile::exists(workstation.path(QStringLiteral("CorvelLauncher.args"))));
+    }
+};
+
+CORVEL_TEST(ReinstallerTest)
+#include "UpgradesTest.moc"
