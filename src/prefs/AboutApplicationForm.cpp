@@ -41,6 +41,12 @@ QString longTimeFormatWithoutZone(const QLocale &locale)
     return result.trimmed();
 }
 
+// Labels grow with their text, as the regional date and time may be longer than the layout allows.
+void fitWidth(QLabel *label)
+{
+    label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
+}
+
 QLabel *boldLabel(const QString &name, const QString &text, const QRect &geometry, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
@@ -124,6 +130,8 @@ void TAboutApplicationForm::FormCreate()
 void TAboutApplicationForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    for (QLabel *label : {lbl_ProductName, lbl_Version, lbl_LastUpdated})
+        fitWidth(label);
     if (const QScreen *screen = this->screen()) {
         move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameSize(),
                                  screen->availableGeometry())
