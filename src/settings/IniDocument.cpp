@@ -189,7 +189,12 @@ std::optional<QByteArray> IniDocument::spliced(qsizetype from, qsizetype to,
     const std::optional<QByteArray> encoded = m_encoding.encode(text);
     if (!encoded)
         return std::nullopt;
-    return m_bytes.first(from) + *encoded + m_bytes.sliced(to);
+    QByteArray bytes = m_bytes.first(from) + *encoded + m_bytes.sliced(to);
+    // Taking out the only bytes that were not UTF-8 would make every other line of an 8-bit
+    // file read as UTF-8.
+    if (!m_encoding.readsAlike(IniEncoding::detect(bytes)))
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace corvel

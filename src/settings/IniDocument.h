@@ -19,8 +19,8 @@ public:
     // The key's value, unquoted and cut to length; empty when the section or key is absent.
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool sectionHasKeys(const QString &section) const;
-    // The file's bytes with the key set to `value`; empty when the file's encoding cannot
-    // hold the new line.
+    // The file's bytes with the key set to `value`; empty when that cannot be done without
+    // changing how the other lines read.
     std::optional<QByteArray> withValue(const QString &section, const QString &key,
                                         const QString &value) const;
 

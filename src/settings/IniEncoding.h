@@ -24,6 +24,11 @@ public:
     static IniEncoding detect(QByteArrayView bytes);
 
     Kind kind() const noexcept { return m_kind; }
+    // Whether text read with `other` comes out as text read with this encoding.
+    bool readsAlike(const IniEncoding &other) const noexcept
+    {
+        return m_kind == other.m_kind || m_asciiOnly || other.m_asciiOnly;
+    }
     qsizetype bomSize() const noexcept { return m_bomSize; }
     // Bytes per code unit: line breaks are found unit by unit.
     qsizetype unitSize() const noexcept;

@@ -75,8 +75,8 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
 
     const std::optional<QByteArray> updated = IniDocument(bytes).withValue(section, key, value);
     if (!updated)
-        throw Error(QStringLiteral("The value of %1 in section %2 holds characters that the "
-                                   "encoding of %3 cannot store; nothing was written")
+        throw Error(QStringLiteral("The value of %1 in section %2 cannot be stored in %3 "
+                                   "without changing its other lines; nothing was written")
                         .arg(key, section, fullPath));
 
     QSaveFile out(m_path);

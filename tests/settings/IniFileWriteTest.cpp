@@ -36,73 +36,43 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
-
-        QTest::newRow("empty file")
-            << QByteArray() << "ChoosenStyle"
-            << "Style"
-            << "Lavender Classico" << QByteArray("[ChoosenStyle]\r\nStyle=Lavender Classico\r\n");
-        QTest::newRow("existing key rewritten in its own spelling")
-            << QByteArray("[A]\r\n  sTyLe = \"old\" \r\nB=1\r\n") << "a"
-            << "Style"
-            << "new" << QByteArray("[A]\r\nsTyLe=new\r\nB=1\r\n");
-        QTest::newRow("empty value written") << QByteArray("[A]\r\nk=old\r\n") << "A"
-                                             << "k"
-                                             << "" << QByteArray("[A]\r\nk=\r\n");
-        QTest::newRow("first duplicate rewritten") << QByteArray("[A]\r\nk=1\r\nk=2\r\n") << "A"
-                                                   << "k"
-                                                   << "3" << QByteArray("[A]\r\nk=3\r\nk=2\r\n");
-        QTest::newRow("new key after the last non-blank line of its section")
-            << QByteArray("[A]\r\nx=1\r\n\r\n\r\n[B]\r\ny=2\r\n") << "A"
-            << "z"
-            << "3" << QByteArray("[A]\r\nx=1\r\nz=3\r\n\r\n\r\n[B]\r\ny=2\r\n");
-        QTest::newRow("new key after a closing comment")
-            << QByteArray("[A]\r\nx=1\r\n; end of A\r\n\r\n[B]\r\n") << "A"
-            << "z"
-            << "3" << QByteArray("[A]\r\nx=1\r\n; end of A\r\nz=3\r\n\r\n[B]\r\n");
-        QTest::newRow("new key under a bare header")
-            << QByteArray("[ChoosenStyle]\r\n[Database]\r\nCatalog=x\r\n") << "ChoosenStyle"
-            << "Style"
-            << "Lavender Classico"
-            << QByteArray(
-                   "[ChoosenStyle]\r\nStyle=Lavender Classico\r\n[Database]\r\nCatalog=x\r\n");
-        QTest::newRow("new key in the last section without a final break")
-            << QByteArray("[A]\r\nx=1") << "A"
-            << "z"
-            << "3" << QByteArray("[A]\r\nx=1\r\nz=3");
-        QTest::newRow("new key goes to the first of repeated sections")
-            << QByteArray("[A]\r\nx=1\r\n[B]\r\n[A]\r\ny=2\r\n") << "A"
-            << "y"
-            << "3" << QByteArray("[A]\r\nx=1\r\ny=3\r\n[B]\r\n[A]\r\ny=2\r\n");
-        QTest::newRow("section found in other letter case")
-            << QByteArray("[database]\r\n") << "Database"
-            << "Catalog"
-            << "x" << QByteArray("[database]\r\nCatalog=x\r\n");
-        QTest::newRow("lines before the first section kept")
-            << QByteArray("; header\r\nk=0\r\n[A]\r\n") << "A"
-            << "k"
-            << "1" << QByteArray("; header\r\nk=0\r\n[A]\r\nk=1\r\n");
-        QTest::newRow("new section at the end")
-            << QByteArray("[A]\r\nx=1\r\n") << "B"
-            << "y"
-            << "2" << QByteArray("[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
-        QTest::newRow("new section after trailing blank lines")
-            << QByteArray("[A]\r\nx=1\r\n\r\n") << "B"
-            << "y"
-            << "2" << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
-        QTest::newRow("new section after a last line without a break")
-            << QByteArray("[A]\r\nx=1") << "B"
-            << "y"
-            << "2" << QByteArray("[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
-        QTest::newRow("LF file keeps LF") << QByteArray("[A]\nx=1\n") << "B"
-                                          << "y"
-                                          << "2" << QByteArray("[A]\nx=1\n[B]\ny=2\n");
-        QTest::newRow("CR file keeps CR") << QByteArray("[A]\rx=1\r") << "A"
-                                          << "z"
-                                          << "3" << QByteArray("[A]\rx=1\rz=3\r");
-        QTest::newRow("other lines keep their own breaks")
-            << QByteArray("[A]\nx=1\r\n[B]\ry=2") << "A"
-            << "x"
-            << "9" << QByteArray("[A]\nx=9\r\n[B]\ry=2");
+        auto row = [](const char *name, const QByteArray &before, const QString &section,
+                      const QString &key, const QString &value, const QByteArray &after) {
+            QTest::newRow(name) << before << section << key << value << after;
+        };
+        row("empty file", QByteArray(), "ChoosenStyle", "Style", "Lavender Classico",
+            "[ChoosenStyle]\r\nStyle=Lavender Classico\r\n");
+        row("existing key rewritten in its own spelling", "[A]\r\n  sTyLe = \"old\" \r\nB=1\r\n",
+            "a", "Style", "new", "[A]\r\nsTyLe=new\r\nB=1\r\n");
+        row("empty value written", "[A]\r\nk=old\r\n", "A", "k", "", "[A]\r\nk=\r\n");
+        row("first duplicate rewritten", "[A]\r\nk=1\r\nk=2\r\n", "A", "k", "3",
+            "[A]\r\nk=3\r\nk=2\r\n");
+        row("new key after the last non-blank line of its section",
+            "[A]\r\nx=1\r\n\r\n\r\n[B]\r\ny=2\r\n", "A", "z", "3",
+            "[A]\r\nx=1\r\nz=3\r\n\r\n\r\n[B]\r\ny=2\r\n");
+        row("new key after a closing comment", "[A]\r\nx=1\r\n; end of A\r\n\r\n[B]\r\n", "A", "z",
+            "3", "[A]\r\nx=1\r\n; end of A\r\nz=3\r\n\r\n[B]\r\n");
+        row("new key under a bare header", "[ChoosenStyle]\r\n[Database]\r\nCatalog=x\r\n",
+            "ChoosenStyle", "Style", "Lavender Classico",
+            "[ChoosenStyle]\r\nStyle=Lavender Classico\r\n[Database]\r\nCatalog=x\r\n");
+        row("new key in the last section without a final break", "[A]\r\nx=1", "A", "z", "3",
+            "[A]\r\nx=1\r\nz=3");
+        row("new key goes to the first of repeated sections", "[A]\r\nx=1\r\n[B]\r\n[A]\r\ny=2\r\n",
+            "A", "y", "3", "[A]\r\nx=1\r\ny=3\r\n[B]\r\n[A]\r\ny=2\r\n");
+        row("section found in other letter case", "[database]\r\n", "Database", "Catalog", "x",
+            "[database]\r\nCatalog=x\r\n");
+        row("lines before the first section kept", "; header\r\nk=0\r\n[A]\r\n", "A", "k", "1",
+            "; header\r\nk=0\r\n[A]\r\nk=1\r\n");
+        row("new section at the end", "[A]\r\nx=1\r\n", "B", "y", "2",
+            "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+        row("new section after trailing blank lines", "[A]\r\nx=1\r\n\r\n", "B", "y", "2",
+            "[A]\r\nx=1\r\n\r\n[B]\r\ny=2\r\n");
+        row("new section after a last line without a break", "[A]\r\nx=1", "B", "y", "2",
+            "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+        row("LF file keeps LF", "[A]\nx=1\n", "B", "y", "2", "[A]\nx=1\n[B]\ny=2\n");
+        row("CR file keeps CR", "[A]\rx=1\r", "A", "z", "3", "[A]\rx=1\rz=3\r");
+        row("other lines keep their own breaks", "[A]\nx=1\r\n[B]\ry=2", "A", "x", "9",
+            "[A]\nx=9\r\n[B]\ry=2");
     }
 
     void writesByProfileRules()
@@ -275,7 +245,7 @@ private slots:
         QCOMPARE(QFileInfo(iniPath()).permissions(), permissions);
     }
 
-    void storesTextBeyondTheCodePageOnlyWhereNothingIsLost()
+    void refusesWritesThatWouldChangeHowOtherLinesRead()
     {
         IniFile ini(iniPath());
         // Plain ASCII reads the same as UTF-8, so the new line may be UTF-8.
@@ -294,6 +264,16 @@ private slots:
         QCOMPARE(readBytes(iniPath()), eightBit);
         ini.writeString(QStringLiteral("RP"), QStringLiteral("RPPath"), QStringLiteral("€ü"));
         QCOMPARE(readBytes(iniPath()), eightBit + "[RP]\r\nRPPath=\x80\xFC\r\n");
+
+        // Replacing its only bytes that are not UTF-8 would make the rest read as UTF-8.
+        const QByteArray mixed("[Database]\r\nSource=\xE9\r\nCatalog=\xC3\xA9\r\n");
+        writeBytes(iniPath(), mixed);
+        QVERIFY_THROWS_EXCEPTION(corvel::Error, ini.writeString(QStringLiteral("Database"),
+                                                                QStringLiteral("Source"),
+                                                                QStringLiteral("10.0.0.5")));
+        QCOMPARE(readBytes(iniPath()), mixed);
+        QCOMPARE(ini.readString(QStringLiteral("Database"), QStringLiteral("Catalog"), {}),
+                 QStringLiteral("Ã©"));
     }
 };
 
