@@ -23,7 +23,6 @@ public:
     // A byte-order mark decides; otherwise strict UTF-8, else the 8-bit code page.
     static IniEncoding detect(QByteArrayView bytes);
 
-    Kind kind() const noexcept { return m_kind; }
     // Whether text read with `other` comes out as text read with this encoding.
     bool readsAlike(const IniEncoding &other) const noexcept
     {
