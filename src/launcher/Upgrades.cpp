@@ -88,11 +88,16 @@ void Upgrades::upgradeReportsAndForms()
 {
     if (!m_services.dialogs.confirm(kReportsConfirmation))
         return;
-    const QString local = reportsFolderOf(m_dataModule.Local_Path);
-    const QString remote = reportsFolderOf(m_dataModule.Distribution_Path);
+    replaceReportTemplates(reportsFolderOf(m_dataModule.Local_Path),
+                           reportsFolderOf(m_dataModule.Distribution_Path));
+    DownloadUpdated(catalogue::kPrintDesigner);
+}
 
-    // The new set is fetched into a staging folder beside the old one first, so an unreachable
-    // or failing distribution leaves the installed templates whole.
+// The new set is fetched into a staging folder beside the old one first, so an unreachable or
+// failing distribution leaves the installed templates whole.
+void Upgrades::replaceReportTemplates(const QString &local, const QString &remote)
+{
+    // A missing local folder must fail before anything is fetched.
     fileops::listFiles(local, catalogue::kReportPattern);
     QTemporaryDir staging(local + QStringLiteral(".upgrade-XXXXXX"));
     if (!staging.isValid())
@@ -107,8 +112,6 @@ void Upgrades::upgradeReportsAndForms()
         if (!stagedFile.rename(local + QFileInfo(file).fileName()))
             throw FileError(stagedFile.errorString());
     }
-
-    DownloadUpdated(catalogue::kPrintDesigner);
 }
 
 void Upgrades::upgradeLauncher()

@@ -32,6 +32,8 @@ public:
     void upgradeLauncher();
 
 private:
+    void replaceReportTemplates(const QString &local, const QString &remote);
+
     TDataModule1 &m_dataModule;
     Services m_services;
 };
