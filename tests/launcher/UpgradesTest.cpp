@@ -406,6 +406,23 @@ private slots:
 #endif
     }
 
+    void reportsUpgradeFromTheLaunchersOwnFolderKeepsTheTemplates()
+    {
+        Bench bench;
+        bench.dataModule.Distribution_Path = bench.dataModule.Local_Path;
+        writeFile(bench.local(QStringLiteral("Reports/a.fr3")), "template a");
+        writeFile(bench.local(QStringLiteral("PrintDesigner.dll")), "designer");
+        bench.dialogs.answerNext(DialogButton::Ok);
+
+        bench.upgrades().upgradeReportsAndForms();
+
+        QCOMPARE(treeOf(bench.local(QStringLiteral("Reports"))),
+                 QStringList{QStringLiteral("a.fr3")});
+        QCOMPARE(contentOf(bench.local(QStringLiteral("Reports/a.fr3"))), "template a");
+        QVERIFY(bench.dialogs.lastText().startsWith(kFailed));
+        QCOMPARE(contentOf(bench.local(QStringLiteral("PrintDesigner.dll"))), "designer");
+    }
+
     void patternHelpersStopAtTheFirstFailure()
     {
         Bench bench;
