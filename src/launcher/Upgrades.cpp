@@ -20,7 +20,6 @@ const QString kUnreachable = QStringLiteral("We could not reach the updated file
 const QString kUpgraded = QStringLiteral("Application Upgraded");
 const QString kFailed = QStringLiteral("Something went wrong\n\r");
 const QString kReportsConfirmation = QStringLiteral("Choose 'OK' To Upgrade Reports && Forms");
-const QString kLauncherFile = QStringLiteral("CorvelLauncher.exe");
 
 QString quoted(const QString &text)
 {
@@ -116,8 +115,9 @@ void Upgrades::replaceReportTemplates(const QString &local, const QString &remot
 
 void Upgrades::upgradeLauncher()
 {
-    const QString parameters = quoted(m_dataModule.Local_Path + kLauncherFile) + u' ' +
-                               quoted(m_dataModule.Distribution_Path + kLauncherFile);
+    const QString &launcher = catalogue::launcher().executable;
+    const QString parameters = quoted(m_dataModule.Local_Path + launcher) + u' ' +
+                               quoted(m_dataModule.Distribution_Path + launcher);
     m_services.shell.open(catalogue::kReinstaller, parameters, true);
 }
 
