@@ -107,19 +107,22 @@ std::unique_ptr<QTemporaryFile> stagedCopy(const QString &source, const QString 
     auto staged = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/.corvel-copy-XXXXXX"));
     if (!staged->open())
         failWithErrno(errno, staged->errorString());
-    while (!input.atEnd()) {
+    // Read to the end rather than to the reported size, which is 0 for some special files.
+    for (;;) {
         const QByteArray chunk = input.read(kCopyChunk);
-        if (chunk.isEmpty() && input.error() != QFileDevice::NoError)
+        if (input.error() != QFileDevice::NoError)
             fail(input.errorString());
+        if (chunk.isEmpty())
+            break;
         if (staged->write(chunk) != chunk.size())
             fail(staged->errorString());
     }
-    if (input.error() != QFileDevice::NoError)
-        fail(input.errorString());
     // Like the platform's own copy, the copy keeps the source's permissions and write time, so
     // a copied executable can still be started.
     const QFileInfo info(source);
     staged->setPermissions(info.permissions());
+    if (!staged->flush())
+        fail(staged->errorString());
     staged->setFileTime(info.lastModified(), QFileDevice::FileModificationTime);
     if (!sync(*staged))
         fail(staged->errorString());

@@ -35,6 +35,8 @@ FolderBrowserDialog::FolderBrowserDialog(const QString &title, const QString &no
 
     m_model->setFilter(QDir::AllDirs | QDir::Drives | QDir::NoDotAndDotDot);
     m_model->setReadOnly(true);
+    // Looking for icons inside folders would read every folder shown.
+    m_model->setOption(QFileSystemModel::DontUseCustomDirectoryIcons);
     m_model->setRootPath(QString());
     m_tree->setObjectName(QStringLiteral("tv_Folders"));
     m_tree->setAccessibleName(title.isEmpty() ? kCaption : title);
