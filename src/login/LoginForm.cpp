@@ -58,6 +58,8 @@ TLoginForm::TLoginForm(TDataModule1 &dataModule, const Services &services, QWidg
     font.setPixelSize(13);
     setFont(font);
     setFixedSize(327, 140);
+    // A box reads its mask character when it is created, so the rule must come first.
+    setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -92,7 +94,6 @@ TLoginForm::TLoginForm(TDataModule1 &dataModule, const Services &services, QWidg
     edt_Password->setObjectName(QStringLiteral("edt_Password"));
     edt_Password->setGeometry(128, 99, 181, 24);
     edt_Password->setEchoMode(QLineEdit::Password);
-    edt_Password->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     edt_Password->setAccessibleName(Label2->text());
     Label2->setBuddy(edt_Password);
     edt_Password->installEventFilter(this);

@@ -4,6 +4,7 @@
 #include "Workstation.h"
 
 #include "app/DataModule1.h"
+#include "app/StyleRegistry.h"
 #include "login/LoginForm.h"
 
 #include <QLineEdit>
@@ -32,9 +33,9 @@ class LoginFormTest : public QObject
     ScriptedDialogService dialogs;
     RecordingShell shell;
 
-    std::unique_ptr<TLoginForm> openForm()
+    std::unique_ptr<TLoginForm> openForm(QWidget *parent = nullptr)
     {
-        auto form = std::make_unique<TLoginForm>(*dm, Services{dialogs, shell});
+        auto form = std::make_unique<TLoginForm>(*dm, Services{dialogs, shell}, parent);
         form->show();
         form->activateWindow();
         [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(form.get());
@@ -82,11 +83,17 @@ private slots:
 
     void opensWithFocusInUserIdAndNoDefaultButton()
     {
-        auto form = openForm();
+        // Every style but "Windows" is a style sheet, which must not undo the "*" mask.
+        StyleRegistry::applyStyle(QStringLiteral("Lavender Classico"), false, dialogs);
+        QWidget mainWindow;
+        mainWindow.show();
+        auto form = openForm(&mainWindow);
+        StyleRegistry::applyStyle(StyleRegistry::kPlainStyle, false, dialogs);
         QCOMPARE(form->windowTitle(), QStringLiteral("Login "));
         QCOMPARE(form->size(), QSize(327, 140));
         QCOMPARE(form->focusWidget(), box(*form, "edt_UserName"));
-        QCOMPARE(box(*form, "edt_Password")->echoMode(), QLineEdit::Password);
+        box(*form, "edt_Password")->setText(QStringLiteral("abc"));
+        QCOMPARE(box(*form, "edt_Password")->displayText(), QStringLiteral("***"));
         for (const char *name : {"btn_Login", "Button1"}) {
             QVERIFY(!button(*form, name)->isDefault());
             QVERIFY(!button(*form, name)->autoDefault());
