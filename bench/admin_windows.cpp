@@ -56,9 +56,6 @@ void seed(test::Workstation &workstation, int users, int modules, int screens, i
         }
     }
     db.commit();
-    if (qEnvironmentVariableIsSet("BENCH_INDEX"))
-        QSqlQuery(db).exec(
-            QStringLiteral("Create Index IX_Roles_Module_Screen On Roles (Module, Screen)"));
 }
 
 void showAndWait(QWidget &window)
@@ -122,37 +119,6 @@ int main(int argc, char *argv[])
     medium.useSeededDatabase();
     seed(medium, kUsers, 25, 20, 10);
 
-    {
-        test::ScriptedDialogService dialogs;
-        test::RecordingShell shell;
-        TDataModule1 dm(large.launcherPath());
-        dm.DataModuleCreate();
-        TAssignRolesForm window(dm, {dialogs, shell});
-        std::printf("FillModules %.1f\n", bench::medianMs(3, [&] { window.FillModules(); }));
-        std::printf("FormActivate %.1f\n", bench::medianMs(3, [&] { window.FormActivate(); }));
-        std::printf("show %.1f\n", bench::medianMs(1, [&] { showAndWait(window); }));
-        Query q(dm.ADOConnection1, TAssignRolesForm::kAllRolesSql);
-        std::printf("AllRoles %.1f\n", bench::medianMs(3, [&] {
-                        q.close();
-                        q.open();
-                    }));
-        Query u(dm.ADOConnection1, TAssignRolesForm::kUsersSql);
-        std::printf("Users %.1f\n", bench::medianMs(3, [&] {
-                        u.close();
-                        u.open();
-                    }));
-        Query r(dm.ADOConnection1, TAssignRolesForm::kRolesForTreeSql);
-        r.setParameter("Module", "Module07");
-        r.setParameter("Screen", "Screen03");
-        std::printf("RolesForTree x1000 %.1f\n", bench::medianMs(1, [&] {
-                        for (int i = 0; i < (qEnvironmentVariableIsSet("LOOPS") ? 20000 : 1000);
-                             ++i) {
-                            r.close();
-                            r.open();
-                        }
-                    }));
-    }
-    return 0;
     const double table = plainTable();
     const double usersDemo = openWindow<TUsersMgtForm>(demo);
     const double usersLarge = openWindow<TUsersMgtForm>(large);

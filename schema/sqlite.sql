@@ -30,6 +30,9 @@ CREATE TABLE Roles (
     RoleUsedBy nvarchar(50) COLLATE NOCASE
 );
 
+-- The role tree reads one module's screens and one screen's roles at a time.
+CREATE INDEX IX_Roles_Module_Screen ON Roles (Module, Screen);
+
 CREATE TABLE AppsVersions (
     App_ID nvarchar(50) COLLATE NOCASE NOT NULL UNIQUE,
     App_Version nvarchar(50) COLLATE NOCASE

@@ -29,6 +29,9 @@ CREATE TABLE [Roles] (
     [RoleUsedBy] nvarchar(50) NULL
 );
 
+-- The role tree reads one module's screens and one screen's roles at a time.
+CREATE INDEX [IX_Roles_Module_Screen] ON [Roles] ([Module], [Screen]);
+
 CREATE TABLE [AppsVersions] (
     [App_ID] nvarchar(50) NOT NULL CONSTRAINT [UQ_AppsVersions_App_ID] UNIQUE,
     [App_Version] nvarchar(50) NULL
