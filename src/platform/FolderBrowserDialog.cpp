@@ -58,9 +58,12 @@ FolderBrowserDialog::FolderBrowserDialog(const QString &title, const QString &no
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [ok](const QModelIndex &current) { ok->setEnabled(current.isValid()); });
-    // The model lists folders in the background: keep the preselected one in view as its
-    // parents fill in.
-    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this] { revealCurrent(); });
+    // The model lists and sorts folders in the background: keep the preselected one in view as
+    // its parents fill in, until the user picks another.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this,
+            &FolderBrowserDialog::revealPreselected, Qt::QueuedConnection);
+    connect(m_model, &QFileSystemModel::layoutChanged, this,
+            &FolderBrowserDialog::revealPreselected, Qt::QueuedConnection);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(titleLabel);
@@ -76,8 +79,9 @@ void FolderBrowserDialog::preselect(const QString &folder)
     const QModelIndex index = m_model->index(QDir::cleanPath(QDir::fromNativeSeparators(folder)));
     if (!index.isValid())
         return;
+    m_preselected = index;
     m_tree->setCurrentIndex(index);
-    revealCurrent();
+    revealPreselected();
 }
 
 QString FolderBrowserDialog::selectedFolder() const
@@ -96,10 +100,16 @@ QString FolderBrowserDialog::withoutTrailingSeparator(const QString &folder)
     return path;
 }
 
-void FolderBrowserDialog::revealCurrent()
+void FolderBrowserDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    QMetaObject::invokeMethod(this, &FolderBrowserDialog::revealPreselected, Qt::QueuedConnection);
+}
+
+void FolderBrowserDialog::revealPreselected()
 {
     const QModelIndex current = m_tree->currentIndex();
-    if (!current.isValid())
+    if (!current.isValid() || current != m_preselected)
         return;
     for (QModelIndex parent = current.parent(); parent.isValid(); parent = parent.parent())
         m_tree->expand(parent);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPersistentModelIndex>
 
 class QFileSystemModel;
 class QTreeView;
@@ -25,11 +26,15 @@ public:
     // for a root.
     static QString withoutTrailingSeparator(const QString &folder);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
-    void revealCurrent();
+    void revealPreselected();
 
     QFileSystemModel *m_model;
     QTreeView *m_tree;
+    QPersistentModelIndex m_preselected;
 };
 
 } // namespace corvel
