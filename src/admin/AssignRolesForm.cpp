@@ -386,6 +386,8 @@ void TAssignRolesForm::applyChange(const std::function<void()> &change,
 {
     Connection &connection = m_dataModule.ADOConnection1;
     try {
+        // A connection dropped by an earlier failure is opened again, as a query would.
+        connection.ensureOpen();
         connection.beginTransaction();
         change();
         connection.commit();

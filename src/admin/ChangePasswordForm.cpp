@@ -139,6 +139,8 @@ bool TChangePasswordForm::storePassword(const QString &newPassword)
 {
     Connection &connection = m_dataModule.ADOConnection1;
     try {
+        // A connection dropped by an earlier failure is opened again, as a query would.
+        connection.ensureOpen();
         connection.beginTransaction();
         comm_ChangePassword.setParameter(QStringLiteral("Password"), newPassword);
         comm_ChangePassword.setParameter(QStringLiteral("UserName"), m_dataModule.Current_UserID);

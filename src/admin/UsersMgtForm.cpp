@@ -327,6 +327,8 @@ void TUsersMgtForm::applyChange(const std::function<void()> &change,
     Connection &connection = m_dataModule.ADOConnection1;
     bool committed = false;
     try {
+        // A connection dropped by an earlier failure is opened again, as a query would.
+        connection.ensureOpen();
         connection.beginTransaction();
         change();
         connection.commit();

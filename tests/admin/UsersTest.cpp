@@ -324,10 +324,12 @@ private slots:
         QCOMPARE(userCount(), emptyList ? 0 : 2);
     }
 
-    void failedBeginIsReportedToo()
+    void failureBeforeTheTransactionIsReportedToo()
     {
         auto form = openForm();
         session->dm().ADOConnection1.close();
+        session->workstation.writeSettings("[Database]\r\nEngine=SQLite\r\nCatalog=gone.db\r\n"
+                                           "[ChoosenStyle]\r\nStyle=Lavender Classico\r\n");
         click(*form, "btn_ResetPassword");
         QCOMPARE(session->dialogs.boxes().size(), 1);
         QVERIFY(session->dialogs.lastText().startsWith(kFailedPrefix));
