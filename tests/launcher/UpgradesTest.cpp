@@ -60,7 +60,8 @@ QStringList treeOf(const QString &folder)
     return names;
 }
 
-const ModuleRecord &moduleByUpgradeFile(const QString &upgradeFile)
+// By value: modules() builds a fresh list, gone when the loop ends.
+ModuleRecord moduleByUpgradeFile(const QString &upgradeFile)
 {
     for (const ModuleRecord &record : catalogue::modules()) {
         if (record.upgradeFile == upgradeFile)
