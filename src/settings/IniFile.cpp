@@ -80,7 +80,10 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
                         .arg(key, section, fullPath));
 
     QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(*updated) != updated->size() || !out.commit())
+    // Unbuffered, so a write cut short (a full disk) shows in the count written: commit() misses
+    // a buffered flush that fails and would put the part written in place of the whole file.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        out.write(*updated) != updated->size() || !out.commit())
         throw SettingsWriteError(fullPath);
 }
 
