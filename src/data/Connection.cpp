@@ -118,6 +118,39 @@ void Connection::close()
     m_inTransaction = false;
 }
 
+bool Connection::isConnectionLost(const QSqlError &error, Engine engine)
+{
+    // Qt's SQLite driver calls every failed statement a connection error, so only the result
+    // code tells: the file is no longer a database, cannot be read or has gone (SQLITE_IOERR,
+    // SQLITE_CORRUPT, SQLITE_CANTOPEN, SQLITE_NOTADB).
+    if (engine == Engine::SQLite) {
+        const int primary = error.nativeErrorCode().toInt() & 0xff;
+        return primary == 10 || primary == 11 || primary == 14 || primary == 26;
+    }
+    if (error.type() == QSqlError::ConnectionError)
+        return true;
+    // ODBC: SQLSTATE class 08 is a connection exception; FreeTDS words a dead link its own way.
+    const QString text = error.databaseText() + u' ' + error.driverText();
+    static const QStringList lost{QStringLiteral("08S01"),
+                                  QStringLiteral("08001"),
+                                  QStringLiteral("08003"),
+                                  QStringLiteral("08007"),
+                                  QStringLiteral("Communication link failure"),
+                                  QStringLiteral("Write to the server failed"),
+                                  QStringLiteral("Read from the server failed")};
+    for (const QString &marker : lost) {
+        if (text.contains(marker, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+void Connection::statementFailed(const QSqlError &error)
+{
+    if (isConnectionLost(error, m_options.engine))
+        close();
+}
+
 void Connection::beginTransaction()
 {
     if (!isOpen())

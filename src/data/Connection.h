@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <functional>
 
@@ -53,6 +54,12 @@ public:
     bool inTransaction() const noexcept { return m_inTransaction; }
 
     QSqlDatabase database() const;
+
+    // Called with every failed statement. When the failure says the connection itself is gone
+    // (the server dropped it, the database file went away), the connection is closed, so the next
+    // operation connects again through the before-connect step, with freshly read settings.
+    void statementFailed(const QSqlError &error);
+    static bool isConnectionLost(const QSqlError &error, Engine engine);
 
     // The ODBC connection string for SQL Server, derived from the launcher's connection string.
     static QString odbcConnectionString(const QString &connectionString, const QString &driver);

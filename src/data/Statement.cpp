@@ -40,12 +40,16 @@ QSqlQuery run(Connection &connection, const QString &sql, const Parameters &para
     connection.ensureOpen();
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
+    if (!query.prepare(sql)) {
+        connection.statementFailed(query.lastError());
         throw errorOf(query.lastError());
+    }
     for (const auto &[name, value] : parameters)
         query.bindValue(u':' + name, value);
-    if (!query.exec())
+    if (!query.exec()) {
+        connection.statementFailed(query.lastError());
         throw errorOf(query.lastError());
+    }
     return query;
 }
 
