@@ -44,6 +44,15 @@ QPushButton *addButton(QMessageBox &box, DialogButton button)
     return nullptr;
 }
 
+// The launcher's messages break lines with LF CR (CR LF in one window); either pair is one line
+// break on screen, where Qt would otherwise draw two.
+QString displayed(QString text)
+{
+    text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
 } // namespace
 
 DialogButton QtDialogService::showMessage(const MessageBoxSpec &spec)
@@ -52,7 +61,7 @@ DialogButton QtDialogService::showMessage(const MessageBoxSpec &spec)
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setWindowTitle(spec.caption);
     box.setIcon(iconOf(spec.icon));
-    box.setText(spec.text);
+    box.setText(displayed(spec.text));
     box.setTextFormat(Qt::PlainText);
     QHash<QAbstractButton *, DialogButton> answers;
     for (DialogButton button : spec.buttons) {
