@@ -13,6 +13,9 @@ namespace {
 // framed buttons, the module tiles and other panels, grid headers. Everything else takes its
 // colours from the palette, which the rules refer to by role where they can.
 const QString kTemplate = QStringLiteral(R"(
+QLineEdit {
+    lineedit-password-character: 42;
+}
 QToolTip {
     color: palette(tooltip-text);
     background-color: palette(tooltip-base);
