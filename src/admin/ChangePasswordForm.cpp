@@ -1,5 +1,7 @@
 #include "admin/ChangePasswordForm.h"
 
+#include "platform/TrimmedText.h"
+
 #include "admin/AdminText.h"
 #include "app/DataModule1.h"
 #include "app/TopLevelErrorHandler.h"
@@ -122,10 +124,10 @@ QString TChangePasswordForm::entriesProblem(const QString &current, const QStrin
 void TChangePasswordForm::btn_ChangeClick()
 {
     TopLevelErrorHandler::guard(m_services.dialogs, [&] {
-        const QString newPassword = admin::trimmedText(edt_NewPassword->text());
-        const QString problem = entriesProblem(
-            admin::trimmedText(edt_CurrPassword->text()), newPassword,
-            admin::trimmedText(edt_ConfirmPassword->text()), m_dataModule.Current_Password);
+        const QString newPassword = trimmedText(edt_NewPassword->text());
+        const QString problem =
+            entriesProblem(trimmedText(edt_CurrPassword->text()), newPassword,
+                           trimmedText(edt_ConfirmPassword->text()), m_dataModule.Current_Password);
         if (!problem.isEmpty()) {
             m_services.dialogs.showPlain(problem);
             return;

@@ -1,5 +1,7 @@
 #include "admin/ReportingAssetsManagementForm.h"
 
+#include "platform/TrimmedText.h"
+
 #include "admin/LogoCodec.h"
 #include "admin/LogoPicture.h"
 #include "app/DataModule1.h"
@@ -41,17 +43,6 @@ const QString kPngMask = QStringLiteral("*.png");
 constexpr int kContentLeft = 131;
 constexpr int kContentWidth = 300;
 constexpr int kLogoMargin = 5;
-
-QString trimmedBelow33(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 } // namespace
 
@@ -256,9 +247,9 @@ void TReportingAssetsManagementForm::store()
     Comm_Update.setParameter(QStringLiteral("Company_Logo_Rectangle"),
                              logocodec::encode(pngImage_Rectangle_Logo));
     Comm_Update.setParameter(QStringLiteral("Company_Name_en"),
-                             trimmedBelow33(edt_Company_Name_en->text()));
+                             trimmedText(edt_Company_Name_en->text()));
     Comm_Update.setParameter(QStringLiteral("Company_Name_ar"),
-                             trimmedBelow33(edt_Company_Name_ar->text()));
+                             trimmedText(edt_Company_Name_ar->text()));
     Comm_Update.execute();
     connection.commit();
 }

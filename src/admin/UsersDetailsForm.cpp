@@ -1,5 +1,7 @@
 #include "admin/UsersDetailsForm.h"
 
+#include "platform/TrimmedText.h"
+
 #include "admin/AdminText.h"
 #include "app/TopLevelErrorHandler.h"
 #include "platform/DialogService.h"
@@ -116,14 +118,14 @@ void TUsersDetailsForm::prepareModify(const Details &user)
 
 TUsersDetailsForm::Details TUsersDetailsForm::details() const
 {
-    return {admin::trimmedText(edt_UserName->text()), admin::trimmedText(edt_Password->text()),
-            admin::trimmedText(edt_UserFullName->text()),
-            admin::trimmedText(edt_UserDepartment->text()), chk_isActive->isChecked()};
+    return {trimmedText(edt_UserName->text()), trimmedText(edt_Password->text()),
+            trimmedText(edt_UserFullName->text()), trimmedText(edt_UserDepartment->text()),
+            chk_isActive->isChecked()};
 }
 
 QString TUsersDetailsForm::userIdProblem(const QString &userId)
 {
-    const QString id = admin::trimmedText(userId);
+    const QString id = trimmedText(userId);
     if (id.isEmpty())
         return kUserIdEmpty;
     // Only the blank itself: a tab inside an id has always been accepted.

@@ -1,5 +1,7 @@
 #include "login/LoginForm.h"
 
+#include "platform/TrimmedText.h"
+
 #include "app/DataModule1.h"
 #include "app/TopLevelErrorHandler.h"
 #include "platform/DialogService.h"
@@ -30,17 +32,6 @@ constexpr int kMaxAttemptsBeforeClose = 3;
 int attemptCounter = 0;
 
 // Blanks and control characters (code 32 or below) go from both ends; nothing else does.
-QString trimmedText(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 bool isEnter(const QKeyEvent *event)
 {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

@@ -1,5 +1,7 @@
 #include "prefs/CorvelDefaultsForm.h"
 
+#include "platform/TrimmedText.h"
+
 #include "app/DataModule1.h"
 #include "app/TopLevelErrorHandler.h"
 #include "platform/DialogService.h"
@@ -34,17 +36,6 @@ const QString kPortal = QStringLiteral("CorvelPortal");
 
 constexpr int kLabelAbove = 22;
 constexpr int kLabelHeight = 16;
-
-QString trimmedBelow33(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 int showIndex(const QString &stored)
 {
@@ -221,7 +212,7 @@ void TCorvelDefaultsForm::btn_SaveClick()
 {
     IniFile ini(m_dataModule.settingsPath());
     const auto write = [&ini](const QString &section, const QString &key, const QString &value) {
-        ini.writeString(section, key, trimmedBelow33(value));
+        ini.writeString(section, key, trimmedText(value));
     };
     write(kDatabase, QStringLiteral("Catalog"), edt_Catalog->text());
     write(kDatabase, QStringLiteral("Source"), sourceToSave());
@@ -241,7 +232,7 @@ void TCorvelDefaultsForm::btn_SaveClick()
 // instance; an address the user did not touch goes back as it was stored.
 QString TCorvelDefaultsForm::sourceToSave() const
 {
-    const QString stored = trimmedBelow33(m_storedSource);
+    const QString stored = trimmedText(m_storedSource);
     if (!stored.isEmpty() && edt_Source->text() == m_shownSource)
         return stored;
     return edt_Source->text();

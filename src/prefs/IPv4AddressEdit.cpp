@@ -1,5 +1,7 @@
 #include "prefs/IPv4AddressEdit.h"
 
+#include "platform/TrimmedText.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -12,17 +14,6 @@ namespace {
 
 constexpr int kFieldCount = 4;
 constexpr int kMaxOctet = 255;
-
-QString trimmedBelow33(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 int octetOf(const QString &part)
 {
@@ -69,7 +60,7 @@ IPv4AddressEdit::IPv4AddressEdit(QWidget *parent) : QWidget(parent)
 
 IPv4AddressEdit::Octets IPv4AddressEdit::parse(const QString &text)
 {
-    QString rest = trimmedBelow33(text);
+    QString rest = trimmedText(text);
     Octets octets{};
     for (int i = 0; i < kFieldCount; ++i) {
         QString part = rest;

@@ -1,5 +1,7 @@
 #include "prefs/StyleForm.h"
 
+#include "platform/TrimmedText.h"
+
 #include "app/DataModule1.h"
 #include "app/StyleRegistry.h"
 #include "app/TopLevelErrorHandler.h"
@@ -16,17 +18,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("Style Form");
 constexpr int kItemHeight = 19;
-
-QString trimmedBelow33(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 } // namespace
 
@@ -98,7 +89,7 @@ void TStyleForm::Button1Click()
 
 void TStyleForm::UpdateIniFile()
 {
-    const QString style = trimmedBelow33(cb_Styles->currentText());
+    const QString style = trimmedText(cb_Styles->currentText());
     IniFile(m_dataModule.settingsPath())
         .writeString(QStringLiteral("ChoosenStyle"), QStringLiteral("Style"), style);
     m_dataModule.ChoosenStyle = style;
