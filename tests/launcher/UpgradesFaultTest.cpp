@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogService.h"
 #include "TestRegistry.h"
@@ -12,9 +13,6 @@
 #include <QFile>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace corvel;
 using namespace corvel::test;
 
@@ -22,31 +20,6 @@ namespace {
 
 const QString kUpgraded = QStringLiteral("Application Upgraded");
 const QString kFailed = QStringLiteral("Something went wrong\n\r");
-
-// Lets no file of this process grow beyond `bytes`: a copy that breaks off at that offset.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 QByteArray contentOf(const QString &path)
 {

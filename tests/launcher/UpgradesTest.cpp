@@ -17,8 +17,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
+#include "FileSizeLimit.h"
 #endif
 
 using namespace corvel;
@@ -69,33 +68,6 @@ ModuleRecord moduleByUpgradeFile(const QString &upgradeFile)
     }
     qFatal("no module upgrades %s", qPrintable(upgradeFile));
 }
-
-#ifdef Q_OS_UNIX
-// While alive, writes past `bytes` into any file fail in this process, root's included: a copy
-// that breaks off part-way.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_savedHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_savedHandler)(int) = nullptr;
-};
-#endif
 
 constexpr int kMiB = 1024 * 1024;
 

@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogService.h"
 #include "TestRegistry.h"
@@ -11,38 +12,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <csignal>
-#include <sys/resource.h>
-
 using namespace corvel;
 using namespace corvel::test;
 
 namespace {
-
-// Lets no file of this process grow beyond `bytes`, as a full disk would.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 const QByteArray kStored = "[ChoosenStyle]\r\nStyle=Sky\r\n"
                            "[Database]\r\nUserName=sa\r\nCatalog=HR\r\nSource=10.1.2.3\r\n"
