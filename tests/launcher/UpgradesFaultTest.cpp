@@ -1,6 +1,7 @@
 #include "FileSizeLimit.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogService.h"
+#include "TestFiles.h"
 #include "TestRegistry.h"
 #include "Workstation.h"
 
@@ -20,20 +21,6 @@ namespace {
 
 const QString kUpgraded = QStringLiteral("Application Upgraded");
 const QString kFailed = QStringLiteral("Something went wrong\n\r");
-
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) < 0)
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // Every file below `folder` with its content.
 QMap<QString, QByteArray> treeOf(const QString &folder)
