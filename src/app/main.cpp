@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     CorvelApplication app(argc, argv);
     // Only the application name: a display name would be appended to every window title.
     app.setApplicationName(kApplicationTitle);
-    app.setWindowIcon(QIcon(QStringLiteral(":/artwork/program.svg")));
+    app.setWindowIcon(QIcon(QStringLiteral(":/artwork/program.png")));
     app.setDialogService(&dialogs);
 
     DesktopShell shell(QCoreApplication::applicationDirPath());

@@ -36,7 +36,7 @@ const QString kCaption = QStringLiteral("Corvel Launcher");
 const QString kLaunch = QStringLiteral("Launch");
 const QString kPictureHint = QStringLiteral("Visit Corvel website");
 const QString kPasswordChanged = QStringLiteral("Password Changed Successfuly !");
-const QString kPicture = QStringLiteral(":/artwork/picture.svg");
+const QString kPicture = QStringLiteral(":/artwork/picture.jpg");
 
 // ImageList1, in index order.
 const char *const kMenuImageFiles[TMainForm::kMenuImageCount] = {
@@ -172,7 +172,7 @@ QIcon TMainForm::menuImage(int index)
 {
     if (index < 0 || index >= kMenuImageCount)
         return QIcon();
-    return QIcon(QStringLiteral(":/menu/%1.svg").arg(QLatin1String(kMenuImageFiles[index])));
+    return QIcon(QStringLiteral(":/menu/%1.png").arg(QLatin1String(kMenuImageFiles[index])));
 }
 
 QMenu *TMainForm::addMenu(QMenu *parentMenu, const QString &name, const QString &caption,

@@ -27,7 +27,7 @@ ModuleRecord moduleTile(int tile, const QString &name, const QString &subtitle, 
     r.iconPos = tile == 1 || tile >= 6 ? QPoint(16, 10) : QPoint(16, 11);
     r.titlePos = lowerLabels ? QPoint(104, 15) : QPoint(102, 9);
     r.subtitlePos = lowerLabels ? QPoint(104, 44) : QPoint(102, 39);
-    r.artwork = QStringLiteral(":/tiles/") + name.toLower() + QStringLiteral(".svg");
+    r.artwork = QStringLiteral(":/tiles/") + name.toLower() + QStringLiteral(".png");
     return r;
 }
 
@@ -77,7 +77,7 @@ QList<ModuleRecord> buildTiles()
     portal.iconPos = QPoint(16, 10);
     portal.titlePos = QPoint(102, 9);
     portal.subtitlePos = QPoint(102, 39);
-    portal.artwork = QStringLiteral(":/tiles/corvelportal.svg");
+    portal.artwork = QStringLiteral(":/tiles/corvelportal.png");
     t << portal;
     return t;
 }

@@ -23,7 +23,7 @@ const QString kInitialVersion =
 const QString kRightsNotice =
     QStringLiteral("Copyright \u00A9 2026 Corvel Systems. All rights reserved.");
 const QString kVersionLine = QStringLiteral("Version %1 - Last Updated on %2");
-const QString kIcon = QStringLiteral(":/artwork/program.svg");
+const QString kIcon = QStringLiteral(":/artwork/program.png");
 
 // Qt's long time names the time zone; the regional long time the line follows does not.
 QString longTimeFormatWithoutZone(const QLocale &locale)

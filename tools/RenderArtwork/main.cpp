@@ -1,0 +1,63 @@
+// corvel-render-artwork <source.svg> <target.png|.jpg> <size>: draws an SVG picture into a square
+// image of the given size, as Qt's SVG icon engine would at run time. The build renders the artwork
+// shown on every start once, so the launcher does not parse and draw it each time.
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+
+int usage()
+{
+    QTextStream(stderr) << "usage: corvel-render-artwork <source.svg> <target.png|.jpg> <size>\n";
+    return 2;
+}
+
+int fail(const QString &message)
+{
+    QTextStream(stderr) << message << '\n';
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // Text in the artwork needs the font database, which needs a platform; a build has no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a session runtime folder Qt warns once per picture; a private one keeps builds quiet.
+    const QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    QGuiApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    bool sizeOk = false;
+    const int size = arguments.value(2).toInt(&sizeOk);
+    if (arguments.size() != 3 || !sizeOk || size <= 0)
+        return usage();
+
+    QSvgRenderer renderer(arguments[0]);
+    if (!renderer.isValid())
+        return fail(QStringLiteral("%1: not a valid SVG picture").arg(arguments[0]));
+    const QSize imageSize = renderer.defaultSize().scaled(size, size, Qt::KeepAspectRatio);
+    QImage image(imageSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    painter.end();
+
+    const QByteArray format = QFileInfo(arguments[1]).suffix().toLower().toLatin1();
+    QImageWriter writer(arguments[1], format);
+    if (format == "jpg")
+        writer.setQuality(95);
+    if (!writer.write(image))
+        return fail(QStringLiteral("%1: %2").arg(arguments[1], writer.errorString()));
+    return 0;
+}
