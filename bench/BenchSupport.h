@@ -16,8 +16,9 @@ inline double median(QList<double> values)
     return n == 0 ? 0.0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
-// Milliseconds one call of `work` takes, as the median of `runs` runs.
-template <typename Work> double medianMs(int runs, Work &&work)
+// Milliseconds one call of `work` takes, as the median of `runs` runs; `settle` runs untimed after
+// each run.
+template <typename Work, typename Settle> double medianMs(int runs, Work &&work, Settle &&settle)
 {
     QList<double> times;
     for (int i = 0; i < runs; ++i) {
@@ -25,8 +26,14 @@ template <typename Work> double medianMs(int runs, Work &&work)
         timer.start();
         work();
         times << timer.nsecsElapsed() / 1e6;
+        settle();
     }
     return median(times);
+}
+
+template <typename Work> double medianMs(int runs, Work &&work)
+{
+    return medianMs(runs, work, [] {});
 }
 
 // Peak resident memory of this process in KiB.

@@ -1,5 +1,7 @@
 // One Launch click on the embedded database: the launcher's and the module's version read, their
-// two queries and the start of the module, against starting the same module directly.
+// two queries and the start of the module, against starting the same module directly with
+// QProcess::startDetached. Each started stub gets time to finish before the next run, so runs do
+// not compete with the stubs for the processor.
 #include "BenchSupport.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogService.h"
@@ -12,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QThread>
 
 using namespace corvel;
 
@@ -32,16 +35,20 @@ int main(int argc, char *argv[])
     DesktopShell shell(dm.Local_Path);
     const Services services{dialogs, shell};
 
-    const int runs = 50;
-    const double clickMs =
-        bench::medianMs(runs, [&] { ModuleLaunch(dm, services).launch(module); });
-    const double startMs = bench::medianMs(runs, [&] {
-        QProcess::startDetached(ws.path(module.executable),
-                                {QStringLiteral("admin"), QStringLiteral("admin1")});
-    });
+    const int runs = 40;
+    const auto letTheStubFinish = [] { QThread::msleep(150); };
+    const double clickMs = bench::medianMs(
+        runs, [&] { ModuleLaunch(dm, services).launch(module); }, letTheStubFinish);
+    const double startMs = bench::medianMs(
+        runs,
+        [&] {
+            QProcess::startDetached(ws.path(module.executable),
+                                    {QStringLiteral("admin"), QStringLiteral("admin1")});
+        },
+        letTheStubFinish);
     if (!dialogs.boxes().isEmpty())
         qFatal("the launch showed a message: %s", qPrintable(dialogs.lastText()));
     bench::report("Launch click (SQLite, stub started)", clickMs, "ms", startMs,
-                  "start the stub alone");
+                  "QProcess::startDetached of the stub");
     return 0;
 }

@@ -1,10 +1,10 @@
 #include "platform/DesktopShell.h"
 
 #include "platform/CommandLine.h"
+#include "platform/DetachedProcess.h"
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -49,7 +49,7 @@ void DesktopShell::open(const QString &file, const QString &parameters, bool own
                   reinterpret_cast<LPCWSTR>(parameters.utf16()), nullptr, SW_SHOWNORMAL);
 #else
     Q_UNUSED(ownedByMainWindow);
-    QProcess::startDetached(program, commandline::splitWindowsArguments(parameters));
+    DetachedProcess::start(program, commandline::splitWindowsArguments(parameters));
 #endif
 }
 
