@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 
 #include <QBuffer>
+#include <QIODevice>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QtEndian>
@@ -23,8 +24,35 @@ bool hasLengthPrefix(const QByteArray &value)
            qFromLittleEndian<quint32>(bytes + 4) == quint64(value.size() - kPrefixSize);
 }
 
+// libpng allocates a chunk's declared length before it reads the chunk, so a damaged length made
+// it ask for up to 2 GiB for a few bytes of picture. Every length must fit in what follows it.
+void refuseChunksPastTheEnd(QIODevice &device)
+{
+    const qint64 start = device.pos();
+    if (device.isSequential() || device.peek(kPngSignature.size()) != kPngSignature)
+        return;
+    const qint64 end = device.size();
+    constexpr qint64 kHeaderSize = 8;
+    for (qint64 at = start + kPngSignature.size(); at + kHeaderSize <= end;) {
+        device.seek(at);
+        const QByteArray header = device.read(kHeaderSize);
+        const qint64 length = qFromBigEndian<quint32>(header.constData());
+        if (header.size() < kHeaderSize || length > end - at - kHeaderSize) {
+            device.seek(start);
+            throw Error(QStringLiteral("The picture is damaged: a part of it runs past its end"));
+        }
+        if (header.endsWith("IEND"))
+            break;
+        at += kHeaderSize + length + 4;
+    }
+    device.seek(start);
+}
+
 QImage decode(QImageReader &reader)
 {
+    QIODevice *device = reader.device();
+    if (device != nullptr && (device->isOpen() || device->open(QIODevice::ReadOnly)))
+        refuseChunksPastTheEnd(*device);
     const QSize size = reader.size();
     if (size.width() > kMaxLogoSide || size.height() > kMaxLogoSide) {
         throw Error(QStringLiteral("The picture is %1 x %2 pixels; at most %3 x %3 are accepted")
