@@ -50,6 +50,9 @@ void refuseChunksPastTheEnd(QIODevice &device)
 
 QImage decode(QImageReader &reader)
 {
+    // Guessing another format from the content would decode GIFs and the like, whose readers do
+    // not report their size before decoding and so passed the size limit below.
+    reader.setAutoDetectImageFormat(false);
     QIODevice *device = reader.device();
     if (device != nullptr && (device->isOpen() || device->open(QIODevice::ReadOnly)))
         refuseChunksPastTheEnd(*device);

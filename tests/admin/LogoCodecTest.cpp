@@ -3,6 +3,7 @@
 #include "admin/LogoCodec.h"
 #include "platform/Error.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,6 +43,15 @@ QByteArray lengthPrefixed(const QByteArray &png)
     qToLittleEndian<quint16>(256, prefix.data() + 2);
     qToLittleEndian<quint32>(quint32(png.size()), prefix.data() + 4);
     return prefix + png;
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 QString decodeError(const QByteArray &value)
@@ -111,6 +121,28 @@ private slots:
     {
         QFETCH(QByteArray, value);
         QCOMPARE(logocodec::decodeStored(value).size(), QSize(3, 3));
+    }
+
+    // Fuzzing found a GIF 17434 pixels wide that decoded: the reader guessed its format, and the
+    // GIF reader gives no size before decoding, so the size limit never saw it.
+    void refusesPicturesInOtherFormats_data()
+    {
+        QFile finding(
+            QStringLiteral(CORVEL_TEST_DATA_DIR "/fuzz/logo/gif-wider-than-accepted.gif"));
+        QVERIFY(finding.open(QIODevice::ReadOnly));
+        QImage small(4, 4, QImage::Format_RGB32);
+        small.fill(Qt::blue);
+
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("fuzz finding") << finding.readAll();
+        QTest::newRow("small jpeg") << encoded(small, "jpg");
+        QTest::newRow("small bmp") << encoded(small, "bmp");
+    }
+    void refusesPicturesInOtherFormats()
+    {
+        QFETCH(QByteArray, value);
+        QVERIFY(!QImage::fromData(value).isNull());
+        QVERIFY(decodeError(value) != QStringLiteral("<decoded>"));
     }
 
     void leavesValuesThatAreNoPngToTheDecoder()
