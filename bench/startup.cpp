@@ -6,15 +6,16 @@
 #include "Workstation.h"
 
 #include "app/DataModule1.h"
-#include "app/StyleRegistry.h"
-#include "app/TopLevelErrorHandler.h"
+#include "app/StartUp.h"
 #include "launcher/MainForm.h"
 #include "platform/DesktopShell.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QWindow>
+#include <memory>
 
 using namespace corvel;
 
@@ -33,12 +34,13 @@ int runLauncher(int argc, char *argv[], const QString &launcherPath)
 {
     QApplication app(argc, argv);
     test::ScriptedDialogService dialogs;
+    DesktopShell shell(QFileInfo(launcherPath).path());
     TDataModule1 dm(launcherPath);
-    TopLevelErrorHandler::guard(dialogs, [&] { dm.DataModuleCreate(); });
-    DesktopShell shell(dm.Local_Path);
-    TMainForm form(dm, {dialogs, shell});
-    StyleRegistry::applyStyle(dm.ChoosenStyle, true, dialogs);
-    waitUntilExposed(form);
+    std::unique_ptr<TMainForm> form;
+    StartUp::run(dm, dialogs, [&] {
+        form = std::make_unique<TMainForm>(dm, Services{dialogs, shell});
+    });
+    waitUntilExposed(*form);
     return dialogs.boxes().isEmpty() ? 0 : 1;
 }
 
