@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
     ws.useSeededDatabase();
     const QString bareWindow = QCoreApplication::applicationDirPath() + "/bench_bare_window";
     QList<double> launcherMs, bareMs, launcherKiB, bareKiB;
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < 25; ++i) {
         const Sample launcher = measure(QCoreApplication::applicationFilePath(),
                                         {QStringLiteral("--launcher"), ws.launcherPath()});
         const Sample bare = measure(bareWindow, {});
@@ -90,7 +90,12 @@ int main(int argc, char *argv[])
         launcherKiB << launcher.peakKiB;
         bareKiB << bare.peakKiB;
     }
-    bench::report("start-up to main window shown", bench::median(launcherMs), "ms",
+    // On a virtual machine the two programs' times shift together and apart in spells of several
+    // runs, so the median moves from run to run; the best run of each is their cost undisturbed.
+    bench::report("start-up to main window shown, best run",
+                  *std::min_element(launcherMs.begin(), launcherMs.end()), "ms",
+                  *std::min_element(bareMs.begin(), bareMs.end()), "bare Qt window");
+    bench::report("start-up to main window shown, median", bench::median(launcherMs), "ms",
                   bench::median(bareMs), "bare Qt window");
     bench::report("start-up peak memory", bench::median(launcherKiB) / 1024, "MiB",
                   bench::median(bareKiB) / 1024, "bare Qt window");

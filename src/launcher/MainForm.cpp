@@ -25,6 +25,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QResource>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -37,6 +38,7 @@ const QString kLaunch = QStringLiteral("Launch");
 const QString kPictureHint = QStringLiteral("Visit Corvel website");
 const QString kPasswordChanged = QStringLiteral("Password Changed Successfuly !");
 const QString kPicture = QStringLiteral(":/artwork/picture.jpg");
+const QString kRawPicture = QStringLiteral(":/artwork/picture.rgb32");
 
 // ImageList1, in index order.
 const char *const kMenuImageFiles[TMainForm::kMenuImageCount] = {
@@ -58,6 +60,22 @@ QFont tahoma(int pixelSize, bool bold = false)
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
+}
+
+// The picture without decoding or copying it, from the raw pixels the build puts in the
+// executable. A high-density screen, or raw pixels not as expected, take the JPEG instead.
+QPixmap picture()
+{
+    const QResource raw(kRawPicture);
+    const qsizetype bytesPerLine = kPictureSize.width() * qsizetype(sizeof(quint32));
+    const bool usable = raw.isValid() && raw.compressionAlgorithm() == QResource::NoCompression &&
+                        raw.size() == bytesPerLine * kPictureSize.height() &&
+                        quintptr(raw.data()) % alignof(quint32) == 0 &&
+                        qGuiApp->devicePixelRatio() <= 1.0;
+    if (!usable)
+        return QIcon(kPicture).pixmap(kPictureSize);
+    return QPixmap::fromImage(QImage(raw.data(), kPictureSize.width(), kPictureSize.height(),
+                                     bytesPerLine, QImage::Format_RGB32));
 }
 
 QLabel *placedLabel(const QString &name, const QString &text, const QFont &font, QPoint pos,
@@ -160,7 +178,7 @@ QFrame *TMainForm::buildPicture(QWidget *parent)
     Image7 = new QLabel(panel);
     Image7->setObjectName(QStringLiteral("Image7"));
     Image7->setGeometry(QRect(QPoint(1, 1), kPictureSize));
-    Image7->setPixmap(QIcon(kPicture).pixmap(kPictureSize));
+    Image7->setPixmap(picture());
     Image7->setCursor(Qt::PointingHandCursor);
     Image7->setToolTip(kPictureHint);
     Image7->setAccessibleName(kPictureHint);

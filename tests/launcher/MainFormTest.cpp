@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QResource>
 #include <QTest>
 #include <QTimer>
 
@@ -139,6 +140,27 @@ private slots:
         const QPixmap picture = form->findChild<QLabel *>(QStringLiteral("Image7"))->pixmap();
         QCOMPARE(picture.deviceIndependentSize(), QSizeF(700, 700));
         QVERIFY(!picture.hasAlpha());
+    }
+
+    // Shown straight from the raw pixels in the executable, and the same picture as its JPEG.
+    void pictureIsTheArtworkShownWithoutACopy()
+    {
+        const QImage shown =
+            form->findChild<QLabel *>(QStringLiteral("Image7"))->pixmap().toImage();
+        QCOMPARE(shown.constBits(), QResource(QStringLiteral(":/artwork/picture.rgb32")).data());
+        const QImage jpeg =
+            QImage(QStringLiteral(":/artwork/picture.jpg")).convertToFormat(shown.format());
+        QCOMPARE(jpeg.size(), shown.size());
+        qint64 difference = 0;
+        for (int y = 0; y < shown.height(); y += 7) {
+            for (int x = 0; x < shown.width(); x += 7) {
+                const QRgb a = shown.pixel(x, y);
+                const QRgb b = jpeg.pixel(x, y);
+                difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) +
+                              qAbs(qBlue(a) - qBlue(b));
+            }
+        }
+        QVERIFY2(difference / (100 * 100 * 3) < 4, qPrintable(QString::number(difference)));
     }
 
     void menuShowsImagesOnlyForIndexesOfTheImageList()

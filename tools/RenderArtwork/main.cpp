@@ -1,12 +1,15 @@
-// corvel-render-artwork <source.svg> <target.png|.jpg> <size>: draws an SVG picture into a square
-// image of the given size, as Qt's SVG icon engine would at run time. The build renders the artwork
-// shown on every start once, so the launcher does not parse and draw it each time.
+// corvel-render-artwork <source.svg> <target.png|.jpg|.rgb32> <size>: draws an SVG picture into a
+// square image of the given size, as Qt's SVG icon engine would at run time. The build renders the
+// artwork shown on every start once, so the launcher does not parse and draw it each time. An
+// .rgb32 target holds the opaque pixels alone, row after row, as QImage::Format_RGB32 keeps them
+// in this machine's memory.
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
+#include <QSaveFile>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -15,7 +18,8 @@ namespace {
 
 int usage()
 {
-    QTextStream(stderr) << "usage: corvel-render-artwork <source.svg> <target.png|.jpg> <size>\n";
+    QTextStream(stderr) << "usage: corvel-render-artwork <source.svg> <target.png|.jpg|.rgb32> "
+                           "<size>\n";
     return 2;
 }
 
@@ -23,6 +27,17 @@ int fail(const QString &message)
 {
     QTextStream(stderr) << message << '\n';
     return 1;
+}
+
+int writeRaw(const QImage &image, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char *>(image.constBits()), image.sizeInBytes()) !=
+            image.sizeInBytes() ||
+        !file.commit())
+        return fail(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    return 0;
 }
 
 } // namespace
@@ -54,6 +69,8 @@ int main(int argc, char *argv[])
     painter.end();
 
     const QByteArray format = QFileInfo(arguments[1]).suffix().toLower().toLatin1();
+    if (format == "rgb32")
+        return writeRaw(image.convertToFormat(QImage::Format_RGB32), arguments[1]);
     QImageWriter writer(arguments[1], format);
     if (format == "jpg")
         writer.setQuality(95);
