@@ -36,8 +36,9 @@ void refuseChunksPastTheEnd(QIODevice &device)
     for (qint64 at = start + kPngSignature.size(); at + kHeaderSize <= end;) {
         device.seek(at);
         const QByteArray header = device.read(kHeaderSize);
-        const qint64 length = qFromBigEndian<quint32>(header.constData());
-        if (header.size() < kHeaderSize || length > end - at - kHeaderSize) {
+        const qint64 length =
+            header.size() < kHeaderSize ? -1 : qFromBigEndian<quint32>(header.constData());
+        if (length < 0 || length > end - at - kHeaderSize) {
             device.seek(start);
             throw Error(QStringLiteral("The picture is damaged: a part of it runs past its end"));
         }
