@@ -9,7 +9,8 @@ namespace corvel {
 
 // One IPv4 address in four fields of 0 to 255. A single Tab stop, like the platform's own address
 // control: ".", blank, the arrow keys and Backspace move between the fields, and a field that holds
-// three digits passes the caret on.
+// three digits passes the caret on. Reaching the editor by Tab or pressing Ctrl+A selects the whole
+// address, so that typing or pasting replaces all four fields.
 class IPv4AddressEdit : public QWidget
 {
     Q_OBJECT
@@ -23,6 +24,8 @@ public:
     static Octets parse(const QString &text);
 
     void setText(const QString &text);
+    // Selects all four fields and puts the caret in the first.
+    void selectAll();
     // The four values joined by dots; a field left empty counts as 0.
     QString text() const;
 
@@ -41,8 +44,16 @@ private:
     int indexOf(QObject *field) const;
     void moveTo(int index, bool caretAtEnd);
     void fieldEdited(int index);
+    bool keyPressed(int index, const QKeyEvent &key);
+    bool replacesWholeAddress(const QKeyEvent &key);
+    void endWholeSelection();
+    bool pasteAddress();
+    void showContextMenu(QLineEdit *field, const QPoint &globalPos);
 
     std::array<QLineEdit *, 4> m_fields{};
+    bool m_wholeSelected = false;
+    // The field the caret moved to by itself; a "." typed next only confirms that move.
+    int m_autoMovedTo = -1;
 };
 
 } // namespace corvel
