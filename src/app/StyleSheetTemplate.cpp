@@ -1,5 +1,6 @@
 #include "app/StyleSheetTemplate.h"
 
+#include "app/StyleColours.h"
 #include "app/StylePalettes.h"
 
 #include <QColor>
@@ -10,11 +11,44 @@ namespace corvel {
 namespace {
 
 // Rules only where Fusion and the palette cannot give the look: menus in their own colours,
-// framed buttons, the module tiles and other panels, grid headers. Everything else takes its
+// framed buttons and fields with a focus ring that shows, the module tiles and other panels, grid
+// headers. Everything else takes its
 // colours from the palette, which the rules refer to by role where they can.
 const QString kTemplate = QStringLiteral(R"(
 QLineEdit {
     lineedit-password-character: 42;
+}
+QLineEdit, QComboBox, QAbstractSpinBox, QTextEdit, QPlainTextEdit {
+    background-color: palette(base);
+    border: 1px solid @field-border@;
+    border-radius: @field-radius@px;
+    padding: 1px 3px;
+}
+QLineEdit:focus, QComboBox:focus, QAbstractSpinBox:focus, QTextEdit:focus, QPlainTextEdit:focus {
+    border: 2px solid @focus@;
+    padding: 0px 2px;
+}
+QLineEdit:disabled, QComboBox:disabled, QAbstractSpinBox:disabled, QTextEdit:disabled,
+QPlainTextEdit:disabled {
+    background-color: palette(window);
+    border-color: @border-disabled@;
+}
+QComboBox {
+    color: palette(text);
+}
+QComboBox:disabled {
+    color: @disabled-field-text@;
+}
+QLineEdit[frame="false"] {
+    border: none;
+    padding: 0px;
+    background-color: transparent;
+}
+QAbstractItemView {
+    border: 1px solid @field-border@;
+}
+QAbstractItemView:focus {
+    border-color: @focus@;
 }
 QToolTip {
     color: palette(tooltip-text);
@@ -71,12 +105,15 @@ QPushButton {
     border-radius: @radius@px;
     padding: 2px 8px;
 }
-QPushButton:hover {
-    background-color: @button-hover@;
+QPushButton:hover, QPushButton:default {
     border-color: palette(highlight);
 }
-QPushButton:focus, QPushButton:default {
-    border-color: palette(highlight);
+QPushButton:hover {
+    background-color: @button-hover@;
+}
+QPushButton:focus {
+    border: 2px solid @focus@;
+    padding: 1px 7px;
 }
 QPushButton:pressed, QPushButton:checked {
     background-color: @button-pressed@;
@@ -104,19 +141,6 @@ QTableView, QTreeView, QListView {
 }
 )");
 
-QColor mix(const QColor &a, const QColor &b, double share)
-{
-    return QColor::fromRgbF(a.redF() * (1 - share) + b.redF() * share,
-                            a.greenF() * (1 - share) + b.greenF() * share,
-                            a.blueF() * (1 - share) + b.blueF() * share);
-}
-
-// Menus drawn in the highlight colour itself need another colour to show the selected item.
-bool resembles(const QColor &a, const QColor &b)
-{
-    return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 60;
-}
-
 QString panelSelectors()
 {
     QStringList selectors;
@@ -129,87 +153,68 @@ QString panelSelectors()
 
 QPalette StyleSheetTemplate::palette(const StylePalette &row)
 {
-    const QColor window(row.window);
-    const QColor base(row.base);
-    const QColor text(row.text);
-    const QColor button(row.button);
-    const QColor buttonText(row.buttonText);
-    const QColor highlight(row.highlight);
-
+    const StyleColours c = StyleColours::of(row);
     QPalette p;
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, QColor(row.alternateBase));
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, button);
-    p.setColor(QPalette::ButtonText, buttonText);
-    p.setColor(QPalette::Highlight, highlight);
-    p.setColor(QPalette::HighlightedText, QColor(row.highlightedText));
-    p.setColor(QPalette::ToolTipBase, QColor(row.panel));
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::PlaceholderText, mix(text, base, 0.5));
+    p.setColor(QPalette::Window, c.window);
+    p.setColor(QPalette::WindowText, c.text);
+    p.setColor(QPalette::Base, c.base);
+    p.setColor(QPalette::AlternateBase, c.alternateBase);
+    p.setColor(QPalette::Text, c.text);
+    p.setColor(QPalette::Button, c.button);
+    p.setColor(QPalette::ButtonText, c.buttonText);
+    p.setColor(QPalette::Highlight, c.highlight);
+    p.setColor(QPalette::HighlightedText, c.highlightedText);
+    p.setColor(QPalette::ToolTipBase, c.panel);
+    p.setColor(QPalette::ToolTipText, c.text);
+    p.setColor(QPalette::PlaceholderText, c.placeholderText);
     p.setColor(QPalette::BrightText, row.dark ? QColor(Qt::white) : QColor(Qt::black));
-    p.setColor(QPalette::Link, row.dark ? highlight.lighter(130) : highlight);
-    p.setColor(QPalette::LinkVisited, row.dark ? highlight.lighter(110) : highlight.darker(130));
+    p.setColor(QPalette::Link, row.dark ? c.highlight.lighter(130) : c.highlight);
+    p.setColor(QPalette::LinkVisited,
+               row.dark ? c.highlight.lighter(110) : c.highlight.darker(130));
     // Fusion draws bevels, frames and check marks from these.
-    p.setColor(QPalette::Light, button.lighter(row.dark ? 140 : 150));
-    p.setColor(QPalette::Midlight, button.lighter(row.dark ? 120 : 125));
-    p.setColor(QPalette::Mid, button.darker(row.dark ? 140 : 130));
-    p.setColor(QPalette::Dark, button.darker(row.dark ? 200 : 160));
+    p.setColor(QPalette::Light, c.button.lighter(row.dark ? 140 : 150));
+    p.setColor(QPalette::Midlight, c.button.lighter(row.dark ? 120 : 125));
+    p.setColor(QPalette::Mid, c.button.darker(row.dark ? 140 : 130));
+    p.setColor(QPalette::Dark, c.button.darker(row.dark ? 200 : 160));
     p.setColor(QPalette::Shadow, Qt::black);
 
-    const QColor dimmedText = mix(text, window, 0.55);
-    p.setColor(QPalette::Disabled, QPalette::WindowText, dimmedText);
-    p.setColor(QPalette::Disabled, QPalette::Text, mix(text, base, 0.55));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, c.disabledWindowText);
+    p.setColor(QPalette::Disabled, QPalette::Text, c.disabledText);
     // Disabled buttons fade into the window, whatever colour they have when enabled.
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, mix(text, window, 0.5));
-    p.setColor(QPalette::Disabled, QPalette::Base, window);
-    p.setColor(QPalette::Disabled, QPalette::Button, mix(button, window, 0.75));
-    p.setColor(QPalette::Disabled, QPalette::Highlight, mix(highlight, window, 0.5));
-    p.setColor(QPalette::Disabled, QPalette::HighlightedText, mix(text, window, 0.3));
+    p.setColor(QPalette::Disabled, QPalette::ButtonText, c.disabledButtonText);
+    p.setColor(QPalette::Disabled, QPalette::Base, c.disabledBase);
+    p.setColor(QPalette::Disabled, QPalette::Button, c.disabledButton);
+    p.setColor(QPalette::Disabled, QPalette::Highlight, c.disabledHighlight);
+    p.setColor(QPalette::Disabled, QPalette::HighlightedText, c.disabledHighlightedText);
     return p;
 }
 
 QString StyleSheetTemplate::styleSheet(const StylePalette &row)
 {
-    const QColor window(row.window);
-    const QColor button(row.button);
-    const QColor border(row.border);
-    const QColor menu(row.menu);
-    const QColor menuText(row.menuText);
-    const bool flat = row.radius == 0;
-
-    const QColor buttonTop = flat ? button : button.lighter(row.dark ? 125 : 112);
-    const QColor hover = row.dark || flat ? button.lighter(118) : button.lighter(106);
-    const QColor pressed = row.dark ? button.lighter(90) : button.darker(115);
-    const QColor header = mix(button, window, 0.4);
-    const QColor highlight(row.highlight);
-    const bool menuInHighlight = resembles(menu, highlight);
-    const QColor menuSelected = !menuInHighlight         ? highlight
-                                : menu.lightness() < 128 ? menu.lighter(135)
-                                                         : menu.darker(120);
-    const QColor menuSelectedText = menuInHighlight ? menuText : QColor(row.highlightedText);
-
+    const StyleColours c = StyleColours::of(row);
     const QList<QPair<QString, QString>> values{
         {QStringLiteral("@panels@"), panelSelectors()},
-        {QStringLiteral("@border-disabled@"), mix(border, window, 0.5).name()},
-        {QStringLiteral("@border@"), border.name()},
-        {QStringLiteral("@panel@"), QColor(row.panel).name()},
-        {QStringLiteral("@menu-text@"), menuText.name()},
-        {QStringLiteral("@menu-disabled@"), mix(menuText, menu, 0.55).name()},
-        {QStringLiteral("@menu-edge@"), (row.dark ? menu.lighter(160) : menu.darker(120)).name()},
-        {QStringLiteral("@menu@"), menu.name()},
-        {QStringLiteral("@menu-selected@"), menuSelected.name()},
-        {QStringLiteral("@menu-selected-text@"), menuSelectedText.name()},
-        {QStringLiteral("@button-top@"), buttonTop.name()},
-        {QStringLiteral("@button-hover@"), hover.name()},
-        {QStringLiteral("@button-pressed@"), pressed.name()},
-        {QStringLiteral("@button-disabled@"), mix(button, window, 0.75).name()},
-        {QStringLiteral("@disabled-text@"), mix(QColor(row.text), window, 0.5).name()},
-        {QStringLiteral("@header@"), header.name()},
-        {QStringLiteral("@grid@"), mix(border, QColor(row.base), 0.5).name()},
+        {QStringLiteral("@border-disabled@"), c.disabledBorder.name()},
+        {QStringLiteral("@border@"), c.border.name()},
+        {QStringLiteral("@field-border@"), c.fieldBorder.name()},
+        {QStringLiteral("@focus@"), c.focus.name()},
+        {QStringLiteral("@panel@"), c.panel.name()},
+        {QStringLiteral("@menu-text@"), c.menuText.name()},
+        {QStringLiteral("@menu-disabled@"), c.menuDisabledText.name()},
+        {QStringLiteral("@menu-edge@"), c.menuEdge.name()},
+        {QStringLiteral("@menu@"), c.menu.name()},
+        {QStringLiteral("@menu-selected@"), c.menuSelected.name()},
+        {QStringLiteral("@menu-selected-text@"), c.menuSelectedText.name()},
+        {QStringLiteral("@button-top@"), c.buttonTop.name()},
+        {QStringLiteral("@button-hover@"), c.buttonHover.name()},
+        {QStringLiteral("@button-pressed@"), c.buttonPressed.name()},
+        {QStringLiteral("@button-disabled@"), c.disabledButton.name()},
+        {QStringLiteral("@disabled-text@"), c.disabledButtonText.name()},
+        {QStringLiteral("@disabled-field-text@"), c.disabledText.name()},
+        {QStringLiteral("@header@"), c.header.name()},
+        {QStringLiteral("@grid@"), c.grid.name()},
         {QStringLiteral("@radius@"), QString::number(row.radius)},
+        {QStringLiteral("@field-radius@"), QString::number(qMin(row.radius, 2))},
     };
     QString sheet = kTemplate;
     for (const auto &[token, value] : values)

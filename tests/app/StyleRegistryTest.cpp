@@ -1,16 +1,112 @@
 #include "app/StyleRegistry.h"
 #include "ScriptedDialogService.h"
 #include "TestRegistry.h"
+#include "app/StyleColours.h"
+#include "app/StylePalettes.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPalette>
 #include <QSet>
 #include <QStyle>
 #include <QTest>
 #include <QWidget>
+#include <cmath>
 
 using namespace corvel;
 using corvel::test::ScriptedDialogService;
+
+namespace {
+
+// Relative luminance and contrast ratio as the web accessibility guidelines define them.
+double luminance(QRgb rgb)
+{
+    const auto linear = [](int channel) {
+        const double v = channel / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+
+double contrast(QRgb a, QRgb b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+struct Pairing
+{
+    const char *what;
+    QColor fore;
+    QColor back;
+    double least;
+};
+
+QList<Pairing> pairings(const StyleColours &c)
+{
+    return {
+        {"text on a field", c.text, c.base, 4.5},
+        {"text on the window", c.text, c.window, 4.5},
+        {"text on a panel", c.text, c.panel, 4.5},
+        {"text on a tooltip", c.text, c.panel, 4.5},
+        {"button text", c.buttonText, c.button, 4.5},
+        {"button text at the top of its gradient", c.buttonText, c.buttonTop, 4.5},
+        {"button text under the mouse", c.buttonText, c.buttonHover, 4.5},
+        {"button text pressed", c.buttonText, c.buttonPressed, 4.5},
+        {"grid header text", c.buttonText, c.header, 4.5},
+        {"selected text", c.highlightedText, c.highlight, 4.5},
+        {"menu text", c.menuText, c.menu, 4.5},
+        {"highlighted menu item", c.menuSelectedText, c.menuSelected, 4.5},
+        {"disabled text on the window", c.disabledWindowText, c.window, 3.0},
+        {"disabled text on a panel", c.disabledWindowText, c.panel, 3.0},
+        {"disabled field text", c.disabledText, c.disabledBase, 3.0},
+        {"disabled button text", c.disabledButtonText, c.disabledButton, 3.0},
+        {"disabled selected text", c.disabledHighlightedText, c.disabledHighlight, 3.0},
+        {"disabled menu item", c.menuDisabledText, c.menu, 3.0},
+    };
+}
+
+// The faults of one field as drawn: its frame against the window around it, and a ring one pixel
+// deep at the middle of each side that changes by 3:1 when the field takes the focus.
+QStringList frameFaults(QWidget &window, QWidget *field)
+{
+    window.setFocus();
+    QCoreApplication::processEvents();
+    const QImage unfocused = window.grab().toImage();
+    field->setFocus();
+    QCoreApplication::processEvents();
+    const QImage focused = window.grab().toImage();
+
+    QStringList faults;
+    const QRect r = field->geometry();
+    const QPoint outside(r.center().x(), r.top() - 1);
+    const QPoint frame(r.center().x(), r.top());
+    const double frameContrast = contrast(unfocused.pixel(frame), unfocused.pixel(outside));
+    if (frameContrast < 3.0)
+        faults << QStringLiteral("%1 frame %2:1")
+                      .arg(field->metaObject()->className())
+                      .arg(frameContrast, 0, 'f', 2);
+    const QList<QPair<QPoint, QPoint>> sides{{{r.center().x(), r.top()}, {0, 1}},
+                                             {{r.center().x(), r.bottom()}, {0, -1}},
+                                             {{r.left(), r.center().y()}, {1, 0}},
+                                             {{r.right(), r.center().y()}, {-1, 0}}};
+    for (const auto &[edge, inwards] : sides) {
+        double strongest = 1.0;
+        for (int depth = 0; depth < 3; ++depth) {
+            const QPoint at = edge + inwards * depth;
+            strongest = qMax(strongest, contrast(focused.pixel(at), unfocused.pixel(at)));
+        }
+        if (strongest < 3.0)
+            faults << QStringLiteral("%1 focus cue %2:1")
+                          .arg(field->metaObject()->className())
+                          .arg(strongest, 0, 'f', 2);
+    }
+    return faults;
+}
+
+} // namespace
 
 class StyleRegistryTest : public QObject
 {
@@ -103,6 +199,41 @@ private slots:
             QVERIFY2(contrast(QPalette::HighlightedText, QPalette::Highlight) > 60,
                      qPrintable(name));
         }
+    }
+
+    void everyCompiledInStyleMeetsTheContrastRules()
+    {
+        ScriptedDialogService dialogs;
+        QStringList faults;
+        for (const StylePalette &row : compiledInPalettes()) {
+            const QString name = QString::fromLatin1(row.name);
+            for (const Pairing &p : pairings(StyleColours::of(row))) {
+                const double ratio = contrast(p.fore.rgb(), p.back.rgb());
+                if (ratio < p.least)
+                    faults << QStringLiteral("%1: %2 %3:1")
+                                  .arg(name, QLatin1String(p.what))
+                                  .arg(ratio, 0, 'f', 2);
+            }
+
+            QVERIFY(StyleRegistry::applyStyle(name, true, dialogs));
+            QWidget window;
+            window.setAutoFillBackground(true);
+            window.setFocusPolicy(Qt::StrongFocus);
+            auto *edit = new QLineEdit(&window);
+            edit->setGeometry(10, 10, 120, 24);
+            auto *list = new QComboBox(&window);
+            list->addItems({QStringLiteral("No"), QStringLiteral("Yes")});
+            list->setGeometry(10, 50, 120, 22);
+            window.resize(140, 82);
+            window.show();
+            window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&window));
+            for (QWidget *field : {static_cast<QWidget *>(edit), static_cast<QWidget *>(list)}) {
+                for (const QString &fault : frameFaults(window, field))
+                    faults << name + QStringLiteral(": ") + fault;
+            }
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
     }
 
     void lookUpIgnoresLetterCase_data()
