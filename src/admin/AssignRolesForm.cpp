@@ -62,6 +62,7 @@ const QString kFailed = QStringLiteral("Something Went Wrong!\n\r");
 
 // Root, module, screen: anything deeper is a role.
 constexpr int kRoleDepth = 3;
+constexpr int kTreeRowHeight = 18;
 
 int depthOf(const QTreeWidgetItem *node)
 {
@@ -174,6 +175,8 @@ void TAssignRolesForm::buildControls()
     DBGrid3->verticalHeader()->hide();
     DBGrid3->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid3->horizontalHeader()->setHighlightSections(false);
+    // The one column fills the grid, leaving no dead band beside it.
+    DBGrid3->horizontalHeader()->setStretchLastSection(true);
     DBGrid3->setColumnWidth(0, 228);
     DBGrid3->setFixedSize(262, 366);
     // The "always visible" selection: an inactive grid paints it as an active one.
@@ -261,6 +264,8 @@ void TAssignRolesForm::FillModules()
     TreeView1->clear();
     // Built apart and inserted once, so the view takes in thousands of roles in one go.
     auto *root = new QTreeWidgetItem(QStringList{kTreeRoot});
+    // With uniform row heights every row takes the first row's height.
+    root->setSizeHint(0, QSize(0, kTreeRowHeight));
     ModulesQ.close();
     ModulesQ.open();
     for (ModulesQ.first(); !ModulesQ.eof(); ModulesQ.next())

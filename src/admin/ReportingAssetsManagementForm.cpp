@@ -90,7 +90,8 @@ void TReportingAssetsManagementForm::buildControls()
     edt_Company_Name_ar->setObjectName(QStringLiteral("edt_Company_Name_ar"));
     edt_Company_Name_ar->setGeometry(kContentLeft, 84, kContentWidth, 24);
     edt_Company_Name_ar->setLayoutDirection(Qt::RightToLeft);
-    edt_Company_Name_ar->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Absolute: a right-to-left box mirrors a plain AlignRight to the left edge.
+    edt_Company_Name_ar->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     arabic->setBuddy(edt_Company_Name_ar);
     edt_Company_Name_ar->setAccessibleName(arabic->text());
 
@@ -117,6 +118,8 @@ void TReportingAssetsManagementForm::buildControls()
     setTabOrder(btn_Rectangle_Logo_FileName, Button1);
     setTabOrder(Button1, btn_Confirm);
     setTabOrder(btn_Confirm, btn_Cancel);
+    // Enter or Space on a focused Confirm would store the row before anything was typed.
+    edt_Company_Name_en->setFocus();
 
     const auto handle = [this](QPushButton *button,
                                void (TReportingAssetsManagementForm::*handler)()) {

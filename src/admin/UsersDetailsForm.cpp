@@ -89,6 +89,13 @@ void TUsersDetailsForm::buildControls()
     right->addLayout(fields);
     layout->addLayout(right, 1);
 
+    // The panel was built first, but the fields come before its buttons.
+    const QList<QWidget *> tabOrder{edt_UserName,       edt_Password, edt_UserFullName,
+                                    edt_UserDepartment, chk_isActive, btn_OK,
+                                    btn_Cancel};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+
     connect(btn_OK, &QPushButton::clicked, this, &TUsersDetailsForm::btn_OKClick);
     connect(btn_Cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -102,6 +109,7 @@ void TUsersDetailsForm::prepareCreate(const QString &defaultPassword)
     edt_UserFullName->clear();
     edt_UserDepartment->clear();
     chk_isActive->setChecked(true);
+    edt_UserName->setFocus();
 }
 
 void TUsersDetailsForm::prepareModify(const Details &user)

@@ -117,6 +117,8 @@ void TUsersMgtForm::buildControls()
     DBGrid1->verticalHeader()->hide();
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid1->horizontalHeader()->setHighlightSections(false);
+    // The one column fills the grid, leaving no dead band beside it.
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->setColumnWidth(0, kUserIdColumnWidth);
     DBGrid1->setFixedWidth(kUserIdColumnWidth + 2 * DBGrid1->frameWidth() +
                            DBGrid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
