@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeView>
@@ -54,10 +55,15 @@ FolderBrowserDialog::FolderBrowserDialog(const QString &title, const QString &no
     QPushButton *cancel = buttons->button(QDialogButtonBox::Cancel);
     cancel->setObjectName(QStringLiteral("btn_Cancel"));
     cancel->setText(QStringLiteral("Cancel"));
+    // No other button of the launcher carries a picture.
+    for (QPushButton *button : {ok, cancel})
+        button->setIcon(QIcon());
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [ok](const QModelIndex &current) { ok->setEnabled(current.isValid()); });
+    // Only a folder the user chose enables OK: the view makes one current of its own accord when
+    // it takes the focus, and Enter would then pick it.
+    connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, ok] { ok->setEnabled(m_tree->selectionModel()->hasSelection()); });
     // The model lists and sorts folders in the background: keep the preselected one in view as
     // its parents fill in, until the user picks another.
     connect(m_model, &QFileSystemModel::directoryLoaded, this,
@@ -72,6 +78,7 @@ FolderBrowserDialog::FolderBrowserDialog(const QString &title, const QString &no
     layout->addWidget(buttons);
     resize(420, 460);
     m_tree->setFocus();
+    startAt(QDir::homePath());
 }
 
 void FolderBrowserDialog::preselect(const QString &folder)
@@ -84,10 +91,20 @@ void FolderBrowserDialog::preselect(const QString &folder)
     revealPreselected();
 }
 
+void FolderBrowserDialog::startAt(const QString &folder)
+{
+    const QModelIndex index = m_model->index(folder);
+    if (!index.isValid())
+        return;
+    m_preselected = index;
+    m_tree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+}
+
 QString FolderBrowserDialog::selectedFolder() const
 {
-    const QModelIndex current = m_tree->currentIndex();
-    return current.isValid() ? withoutTrailingSeparator(m_model->filePath(current)) : QString();
+    const QModelIndexList selected = m_tree->selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString()
+                              : withoutTrailingSeparator(m_model->filePath(selected.first()));
 }
 
 QString FolderBrowserDialog::withoutTrailingSeparator(const QString &folder)

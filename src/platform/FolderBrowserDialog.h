@@ -18,6 +18,7 @@ public:
     FolderBrowserDialog(const QString &title, const QString &note, QWidget *parent = nullptr);
 
     // Selects `folder` in the tree, expanding and scrolling to it once its parents are loaded.
+    // Without one, the tree opens at the home folder with nothing selected.
     void preselect(const QString &folder);
     // The selected folder's full path without a trailing separator; empty when none.
     QString selectedFolder() const;
@@ -30,6 +31,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // Shows `folder` as the current one without selecting it.
+    void startAt(const QString &folder);
     void revealPreselected();
 
     QFileSystemModel *m_model;

@@ -4,9 +4,13 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QGridLayout>
 #include <QHash>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStyle>
 
 namespace corvel {
 
@@ -53,6 +57,20 @@ QString displayed(QString text)
     return text;
 }
 
+// A box sized to a short message can be narrower than its title bar needs to show the caption
+// beside the window's icon and buttons, and the caption is then cut.
+void fitCaption(QMessageBox &box)
+{
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (grid == nullptr)
+        return;
+    const QFontMetrics title(QFontDatabase::systemFont(QFontDatabase::TitleFont));
+    const int furniture = 3 * box.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int width = title.horizontalAdvance(box.windowTitle()) + furniture;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 DialogButton QtDialogService::showMessage(const MessageBoxSpec &spec)
@@ -75,6 +93,7 @@ DialogButton QtDialogService::showMessage(const MessageBoxSpec &spec)
         if (button == DialogButton::Cancel || spec.buttons.size() == 1)
             box.setEscapeButton(added);
     }
+    fitCaption(box);
     box.exec();
     return answers.value(box.clickedButton(), DialogButton::None);
 }

@@ -89,25 +89,29 @@ void TCorvelDefaultsForm::buildControls()
     addLabel(QStringLiteral("Label3"), QStringLiteral("Show Photo"), cb_PhotoShow);
     edt_PhotoPath = addEdit(QStringLiteral("edt_PhotoPath"), QRect(250, 100, 237, 24));
     addLabel(QStringLiteral("Label4"), QStringLiteral("Photos Path"), edt_PhotoPath);
-    btn_PhotoPath = addFolderButton(QStringLiteral("btn_PhotoPath"), QRect(493, 100, 27, 25));
+    btn_PhotoPath = addFolderButton(QStringLiteral("btn_PhotoPath"), QRect(493, 100, 27, 25),
+                                    QStringLiteral("Photos Path"));
 
     cb_PassportShow = addShowList(QStringLiteral("cb_PassportShow"), QRect(144, 152, 100, 22));
     addLabel(QStringLiteral("Label5"), QStringLiteral("Show Passport"), cb_PassportShow);
     edt_PassportPath = addEdit(QStringLiteral("edt_PassportPath"), QRect(250, 152, 237, 24));
     addLabel(QStringLiteral("Label6"), QStringLiteral("Passports Path"), edt_PassportPath);
-    btn_PassportPath = addFolderButton(QStringLiteral("btn_PassportPath"), QRect(493, 152, 27, 25));
+    btn_PassportPath = addFolderButton(QStringLiteral("btn_PassportPath"), QRect(493, 152, 27, 25),
+                                       QStringLiteral("Passports Path"));
 
     cb_RPShow = addShowList(QStringLiteral("cb_RPShow"), QRect(144, 204, 100, 22));
     addLabel(QStringLiteral("Label7"), QStringLiteral("Show RPs"), cb_RPShow);
     edt_RPPath = addEdit(QStringLiteral("edt_RPPath"), QRect(250, 204, 237, 24));
     addLabel(QStringLiteral("Label8"), QStringLiteral("RPs Path"), edt_RPPath);
-    btn_RPPath = addFolderButton(QStringLiteral("btn_RPPath"), QRect(493, 204, 27, 25));
+    btn_RPPath = addFolderButton(QStringLiteral("btn_RPPath"), QRect(493, 204, 27, 25),
+                                 QStringLiteral("RPs Path"));
 
     edt_SharedFolder_Path =
         addEdit(QStringLiteral("edt_SharedFolder_Path"), QRect(144, 256, 343, 24));
     addLabel(QStringLiteral("Label9"), QStringLiteral("Upgrade Path"), edt_SharedFolder_Path);
     btn_SharedFolder_Path =
-        addFolderButton(QStringLiteral("btn_SharedFolder_Path"), QRect(493, 256, 27, 25));
+        addFolderButton(QStringLiteral("btn_SharedFolder_Path"), QRect(493, 256, 27, 25),
+                        QStringLiteral("Upgrade Path"));
 
     edt_CorvelPortal_URL =
         addEdit(QStringLiteral("edt_CorvelPortal_URL"), QRect(144, 308, 376, 24));
@@ -135,6 +139,7 @@ void TCorvelDefaultsForm::buildControls()
                                     btn_Close};
     for (qsizetype i = 1; i < tabOrder.size(); ++i)
         setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
+    edt_Catalog->setFocus();
 
     connect(btn_Save, &QPushButton::clicked, this,
             [this] { TopLevelErrorHandler::guard(m_services.dialogs, [&] { btn_SaveClick(); }); });
@@ -178,10 +183,13 @@ QComboBox *TCorvelDefaultsForm::addShowList(const QString &name, const QRect &ge
     return list;
 }
 
-QPushButton *TCorvelDefaultsForm::addFolderButton(const QString &name, const QRect &geometry)
+QPushButton *TCorvelDefaultsForm::addFolderButton(const QString &name, const QRect &geometry,
+                                                  const QString &field)
 {
     auto *button = new QPushButton(QStringLiteral("..."), this);
     button->setObjectName(name);
+    // "..." alone tells a screen reader's user nothing.
+    button->setAccessibleName(QStringLiteral("Browse for ") + field);
     button->setGeometry(geometry);
     button->setAutoDefault(false);
     return button;
@@ -260,7 +268,10 @@ void TCorvelDefaultsForm::btn_SharedFolder_PathClick()
 
 void TCorvelDefaultsForm::chooseFolder(const QString &title, QLineEdit *field)
 {
-    const QString chosen = m_services.dialogs.chooseFolder(title, kFolderNote, m_lastChosenFolder);
+    // The folder chosen last wins; before any, the browser opens at the box's own folder.
+    const QString start =
+        m_lastChosenFolder.isEmpty() ? trimmedText(field->text()) : m_lastChosenFolder;
+    const QString chosen = m_services.dialogs.chooseFolder(title, kFolderNote, start);
     if (chosen.isEmpty())
         return;
     m_lastChosenFolder = chosen;

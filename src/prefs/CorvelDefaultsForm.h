@@ -33,7 +33,7 @@ private:
     QLabel *addLabel(const QString &name, const QString &caption, QWidget *field);
     QLineEdit *addEdit(const QString &name, const QRect &geometry);
     QComboBox *addShowList(const QString &name, const QRect &geometry);
-    QPushButton *addFolderButton(const QString &name, const QRect &geometry);
+    QPushButton *addFolderButton(const QString &name, const QRect &geometry, const QString &field);
     void chooseFolder(const QString &title, QLineEdit *field);
     QString sourceToSave() const;
 

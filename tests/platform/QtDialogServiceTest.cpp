@@ -6,9 +6,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileSystemModel>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -158,6 +161,47 @@ private slots:
         QCOMPARE(note, QStringLiteral("Where the upgrades are"));
         QCOMPARE(accessibleName, QStringLiteral("Distribution folder"));
         QCOMPARE(texts, (QStringList{QStringLiteral("Cancel"), QStringLiteral("OK")}));
+    }
+
+    void shortMessageBoxIsWideEnoughForItsCaption()
+    {
+        int width = 0;
+        int needed = 0;
+        whenModalShows([&](QWidget *modal) {
+            width = modal->width();
+            needed = QFontMetrics(QFontDatabase::systemFont(QFontDatabase::TitleFont))
+                         .horizontalAdvance(modal->windowTitle()) +
+                     3 * modal->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        QtDialogService().showMessage({QStringLiteral("Corvel Launcher"),
+                                       MessageIcon::None,
+                                       QStringLiteral("User ID is Empty !"),
+                                       {DialogButton::Ok},
+                                       DialogButton::Ok});
+        QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
+    }
+
+    void folderBrowserOpensAtHomeAndWaitsForAChoice()
+    {
+        FolderBrowserDialog dialog(QStringLiteral("Folder"), QString());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto *tree = dialog.findChild<QTreeView *>(QStringLiteral("tv_Folders"));
+        auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("btn_OK"));
+        auto *model = qobject_cast<QFileSystemModel *>(tree->model());
+        QCOMPARE(QDir(model->filePath(tree->currentIndex())), QDir::home());
+        QVERIFY(!ok->isEnabled());
+        QVERIFY(ok->icon().isNull());
+        QVERIFY(dialog.findChild<QPushButton *>(QStringLiteral("btn_Cancel"))->icon().isNull());
+
+        QTest::keyClick(tree, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.selectedFolder(), QString());
+
+        QTest::keyClick(tree, Qt::Key_Space);
+        QVERIFY(ok->isEnabled());
+        QCOMPARE(QDir(dialog.selectedFolder()), QDir::home());
     }
 
     void folderBrowserCancelReturnsNothing()

@@ -92,6 +92,10 @@ private slots:
     void failedWriteShowsTheErrorAndKeepsTheDialogOpen();
     void tabVisitsTheFieldsInOrderAndSkipsFolderBoxes();
     void everyFieldCarriesItsLabelsName();
+    void opensWithTheFocusInTheCatalogBox();
+    void folderButtonsAreAnnouncedByTheFieldTheyFill_data();
+    void folderButtonsAreAnnouncedByTheFieldTheyFill();
+    void browserStartsAtTheBoxsFolderUntilOneIsChosen();
 };
 
 void CorvelDefaultsFormTest::opensWithTheStoredValues()
@@ -377,6 +381,44 @@ void CorvelDefaultsFormTest::everyFieldCarriesItsLabelsName()
     }
     QCOMPARE(f.form->size(), QSize(537, 348));
     QCOMPARE(f.child<QWidget>("edt_Source")->geometry(), QRect(335, 48, 185, 24));
+}
+
+void CorvelDefaultsFormTest::opensWithTheFocusInTheCatalogBox()
+{
+    Fixture f;
+    f.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+    QCOMPARE(QApplication::focusWidget(), f.edit("edt_Catalog"));
+}
+
+void CorvelDefaultsFormTest::folderButtonsAreAnnouncedByTheFieldTheyFill_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("photos") << "btn_PhotoPath"
+                            << "Browse for Photos Path";
+    QTest::newRow("passports") << "btn_PassportPath"
+                               << "Browse for Passports Path";
+    QTest::newRow("RPs") << "btn_RPPath"
+                         << "Browse for RPs Path";
+    QTest::newRow("upgrades") << "btn_SharedFolder_Path"
+                              << "Browse for Upgrade Path";
+}
+
+void CorvelDefaultsFormTest::folderButtonsAreAnnouncedByTheFieldTheyFill()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, name);
+    Fixture f;
+    QCOMPARE(f.child<QPushButton>(qPrintable(button))->accessibleName(), name);
+}
+
+void CorvelDefaultsFormTest::browserStartsAtTheBoxsFolderUntilOneIsChosen()
+{
+    Fixture f("[Passport]\r\nPassportPath= /srv/passports/ \r\n");
+    f.click("btn_PassportPath"); // cancelled
+    QCOMPARE(f.dialogs.folderRequests().size(), 1);
+    QCOMPARE(f.dialogs.folderRequests().first().selected, QStringLiteral("/srv/passports/"));
 }
 
 CORVEL_TEST(CorvelDefaultsFormTest)
