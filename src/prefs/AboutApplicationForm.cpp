@@ -25,6 +25,9 @@ const QString kRightsNotice =
 const QString kVersionLine = QStringLiteral("Version %1 - Last Updated on %2");
 const QString kIcon = QStringLiteral(":/artwork/program.png");
 
+constexpr int kIconGap = 8;
+constexpr int kLineGap = 8;
+
 // Qt's long time names the time zone; the regional long time the line follows does not.
 QString longTimeFormatWithoutZone(const QLocale &locale)
 {
@@ -39,12 +42,6 @@ QString longTimeFormatWithoutZone(const QLocale &locale)
         result += c;
     }
     return result.trimmed();
-}
-
-// Labels grow with their text, as the regional date and time may be longer than the layout allows.
-void fitWidth(QLabel *label)
-{
-    label->resize(qMax(label->width(), label->sizeHint().width()), label->height());
 }
 
 QLabel *boldLabel(const QString &name, const QString &text, const QRect &geometry, QWidget *parent)
@@ -130,13 +127,31 @@ void TAboutApplicationForm::FormCreate()
 void TAboutApplicationForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    for (QLabel *label : {lbl_ProductName, lbl_Version, lbl_LastUpdated})
-        fitWidth(label);
+    fitLabels();
     if (const QScreen *screen = this->screen()) {
         move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frameSize(),
                                  screen->availableGeometry())
                  .topLeft());
     }
+}
+
+// Labels grow with their text, as the regional date and time may be longer than the layout allows,
+// but only up to the program's icon: beyond it they wrap, and what is below them moves down.
+void TAboutApplicationForm::fitLabels()
+{
+    const int right = ProgramIcon->x() - kIconGap;
+    int nextTop = 0;
+    for (QLabel *label : {lbl_ProductName, lbl_Version, lbl_LastUpdated}) {
+        const int room = right - label->x();
+        label->setWordWrap(false);
+        const int needed = label->sizeHint().width();
+        label->setWordWrap(needed > room);
+        const int width = qBound(label->width(), needed, room);
+        const int height = qMax(label->height(), label->heightForWidth(width));
+        label->setGeometry(label->x(), qMax(label->y(), nextTop), width, height);
+        nextTop = label->y() + label->height() + kLineGap;
+    }
+    OKButton->move(OKButton->x(), qMax(OKButton->y(), nextTop));
 }
 
 } // namespace corvel

@@ -30,6 +30,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void fitLabels();
+
     TDataModule1 &m_dataModule;
     Services m_services;
 

@@ -26,6 +26,8 @@ private slots:
     void versionLineNamesTheRunningExecutable();
     void unreadableVersionLeavesThePlaceholderLine();
     void okButtonIsTheDefault();
+    void longRegionalDatesStayClearOfTheIcon_data();
+    void longRegionalDatesStayClearOfTheIcon();
 };
 
 void AboutApplicationFormTest::fileTimeIsShownToTwoSecondsAndWithoutTimeAtMidnight_data()
@@ -107,6 +109,42 @@ void AboutApplicationFormTest::okButtonIsTheDefault()
     QTest::keyClick(&form, Qt::Key_Return);
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QVERIFY(!form.isVisible());
+}
+
+void AboutApplicationFormTest::longRegionalDatesStayClearOfTheIcon_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("Korean") << "ko_KR";
+    QTest::newRow("Bulgarian") << "bg_BG";
+}
+
+void AboutApplicationFormTest::longRegionalDatesStayClearOfTheIcon()
+{
+    QFETCH(QString, locale);
+    Workstation workstation;
+    TDataModule1 dataModule(workstation.launcherPath());
+    ScriptedDialogService dialogs;
+    RecordingShell shell;
+    TAboutApplicationForm form(dataModule, Services{dialogs, shell});
+    auto *version = form.findChild<QLabel *>(QStringLiteral("lbl_Version"));
+    const QString updated = TAboutApplicationForm::lastUpdatedText(
+        QDateTime(QDate(2026, 12, 28), QTime(22, 55, 58)), QLocale(locale));
+    version->setText(QStringLiteral("Version 10.20.300.4000 - Last Updated on ") + updated);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+    const QRect icon = form.findChild<QLabel *>(QStringLiteral("ProgramIcon"))->geometry();
+    const QRect button = form.findChild<QPushButton *>(QStringLiteral("OKButton"))->geometry();
+    QRect previous;
+    for (const char *name : {"lbl_ProductName", "lbl_Version", "lbl_LastUpdated"}) {
+        const auto *label = form.findChild<QLabel *>(QLatin1String(name));
+        const QRect r = label->geometry();
+        QVERIFY2(!r.intersects(icon), name);
+        QVERIFY2(!r.intersects(button), name);
+        QVERIFY2(!r.intersects(previous), name);
+        QVERIFY2(r.height() >= label->heightForWidth(r.width()), name);
+        previous = r;
+    }
 }
 
 CORVEL_TEST(AboutApplicationFormTest)
