@@ -5,19 +5,38 @@
 
 namespace corvel::fileops {
 
+// What a copied file is: where files have modes, a program must stay executable by its owner.
+enum class Content
+{
+    Data,
+    Program
+};
+
 // True only for an existing file (links followed); never fails.
 bool fileExists(const QString &path);
 // Throws FileError (missing file, refused, missing folder, path too long).
 void deleteFile(const QString &path);
 // Copies without overwriting; throws FileError when the target exists or the copy fails. On
-// success the target is a complete copy: it is written under a temporary name and renamed.
-void copyFile(const QString &source, const QString &target);
+// success the target is a complete copy: it is written under a temporary name and renamed. Only a
+// regular file is copied (a FIFO or device is refused without waiting on it), and only if it did
+// not change while it was copied. The new file gets the process's default permissions, never
+// writable by group or others.
+void copyFile(const QString &source, const QString &target, Content content = Content::Data);
 // Puts a complete copy of `source` in place of `target` without ever leaving no target: the copy
 // is written to a temporary name in the target's folder, flushed, then renamed over the target.
-// Refuses when both name the same file. Throws FileError.
-void replaceFile(const QString &source, const QString &target);
+// The copy keeps the mode, owner and group of the file it replaces as far as the process may set
+// them. Refuses when both name the same file. Throws FileError.
+void replaceFile(const QString &source, const QString &target, Content content = Content::Data);
+// Renames a file within its volume, replacing a file (never a folder) of the new name. Throws
+// FileError.
+void moveFile(const QString &from, const QString &to);
+// Makes the names just created or renamed in `folder` durable; best effort.
+void syncFolder(const QString &folder);
+// Removes the temporary files that copies cut short by a crash or a kill left in `folder`.
+void removeInterruptedCopies(const QString &folder);
 // Full paths of the files (not folders) directly inside `folder` whose names match the wildcard
-// `pattern`, letter case ignored, in name order. Throws FileError when the folder does not exist.
+// `pattern`, letter case ignored, in name order; FIFOs and devices count as files, broken links
+// do not. Throws FileError when the folder does not exist.
 QStringList listFiles(const QString &folder, const QString &pattern);
 
 } // namespace corvel::fileops

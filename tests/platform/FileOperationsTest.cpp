@@ -1,3 +1,5 @@
+#include "Fifo.h"
+#include "FileSizeLimit.h"
 #include "TestRegistry.h"
 
 #include "platform/FileError.h"
@@ -10,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace corvel;
@@ -40,6 +43,19 @@ QByteArray contentOf(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+int modeOf(const QString &path)
+{
+    struct stat status = {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 07777)
+                                                                     : -1;
+}
+
+void setMode(const QString &path, int mode)
+{
+    if (::chmod(QFile::encodeName(path).constData(), mode_t(mode)) != 0)
+        qFatal("cannot chmod %s", qPrintable(path));
 }
 
 // The message of the FileError `action` throws; empty when it succeeds.
@@ -135,7 +151,7 @@ private slots:
         file.close();
 
         const QString target = path(QStringLiteral("folder/copy.exe"));
-        fileops::copyFile(source, target);
+        fileops::copyFile(source, target, fileops::Content::Program);
         QCOMPARE(contentOf(target), big);
         QVERIFY(QFileInfo(target).isExecutable());
         QCOMPARE(QFileInfo(target).lastModified().toSecsSinceEpoch(), written.toSecsSinceEpoch());
@@ -203,7 +219,7 @@ private slots:
     {
         const QString source = path(QStringLiteral("source.exe"));
         QVERIFY(QFile::setPermissions(source, QFile::permissions(source) | QFile::ExeOwner));
-        fileops::replaceFile(source, path(QStringLiteral("target.exe")));
+        fileops::replaceFile(source, path(QStringLiteral("target.exe")), fileops::Content::Program);
         QCOMPARE(contentOf(path(QStringLiteral("target.exe"))), QByteArray("new version"));
         QVERIFY(QFileInfo(path(QStringLiteral("target.exe"))).isExecutable());
         QCOMPARE(contentOf(source), QByteArray("new version"));
@@ -215,6 +231,121 @@ private slots:
     {
         fileops::replaceFile(path(QStringLiteral("source.exe")), path(QStringLiteral("new.exe")));
         QCOMPARE(contentOf(path(QStringLiteral("new.exe"))), QByteArray("new version"));
+    }
+
+    // A copy never takes the share's mode: a replacement keeps the installed file's, a new file
+    // gets what the umask leaves of the default, never writable by group or others, and a program
+    // is always executable by its owner.
+    void copiesTakeTheInstalledModeNeverTheShares_data()
+    {
+        QTest::addColumn<int>("installed"); // -1: no installed file
+        QTest::addColumn<int>("shared");
+        QTest::addColumn<bool>("program");
+        QTest::addColumn<int>("umask");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("world-writable program") << 0755 << 0777 << true << 022 << 0755;
+        QTest::newRow("program not executable on the share") << 0755 << 0644 << true << 022 << 0755;
+        QTest::newRow("narrow data file") << 0640 << 0777 << false << 022 << 0640;
+        QTest::newRow("group-writable installed file") << 0775 << 0755 << true << 022 << 0775;
+        QTest::newRow("installed program not executable") << 0644 << 0644 << true << 022 << 0744;
+        QTest::newRow("new program") << -1 << 0777 << true << 022 << 0755;
+        QTest::newRow("new program, group-writable umask") << -1 << 0777 << true << 002 << 0755;
+        QTest::newRow("new data file") << -1 << 0777 << false << 022 << 0644;
+        QTest::newRow("new program, private umask") << -1 << 0644 << true << 077 << 0700;
+    }
+    void copiesTakeTheInstalledModeNeverTheShares()
+    {
+        QFETCH(int, installed);
+        QFETCH(int, shared);
+        QFETCH(bool, program);
+        QFETCH(int, umask);
+        QFETCH(int, expected);
+        const QString source = path(QStringLiteral("source.exe"));
+        const QString target = path(QStringLiteral("target.exe"));
+        setMode(source, shared);
+        const auto content = program ? fileops::Content::Program : fileops::Content::Data;
+        const mode_t saved = ::umask(mode_t(umask));
+        const QString error = failure([&] {
+            if (installed < 0) {
+                QFile::remove(target);
+                fileops::copyFile(source, target, content);
+            } else {
+                setMode(target, installed);
+                fileops::replaceFile(source, target, content);
+            }
+        });
+        ::umask(saved);
+        QCOMPARE(error, QString());
+        QCOMPARE(contentOf(target), QByteArray("new version"));
+        QCOMPARE(QString::number(modeOf(target), 8), QString::number(expected, 8));
+    }
+
+    void replacementKeepsTheInstalledOwnerAndGroup()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root can give the installed file to another user");
+        const QString target = path(QStringLiteral("target.exe"));
+        QCOMPARE(::chown(QFile::encodeName(target).constData(), 65534, 65534), 0);
+        setMode(target, 0750);
+        fileops::replaceFile(path(QStringLiteral("source.exe")), target, fileops::Content::Program);
+        struct stat status = {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
+        QCOMPARE(status.st_uid, uid_t(65534));
+        QCOMPARE(status.st_gid, gid_t(65534));
+        QCOMPARE(modeOf(target), 0750);
+    }
+
+    // A FIFO would hold the copy for good, a device would fill the disk.
+    void specialFilesAreRefusedWithoutWaiting_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("replace");
+        for (const char *source : {"pipe.fr3", "pipe-link.fr3", "/dev/zero", "zero-link.fr3"}) {
+            QTest::addRow("copy %s", source) << source << false;
+            QTest::addRow("replace with %s", source) << source << true;
+        }
+    }
+    void specialFilesAreRefusedWithoutWaiting()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, replace);
+        const test::Fifo fifo(path(QStringLiteral("pipe.fr3")));
+        QVERIFY(fifo.made());
+        QVERIFY(
+            QFile::link(path(QStringLiteral("pipe.fr3")), path(QStringLiteral("pipe-link.fr3"))));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path(QStringLiteral("zero-link.fr3"))));
+        const QString from = QDir(m_dir->path()).filePath(source);
+        const QString target =
+            path(replace ? QStringLiteral("target.exe") : QStringLiteral("new.exe"));
+        const QStringList before = entries();
+
+        const test::FileSizeLimit limit(1024 * 1024);
+        QCOMPARE(failure([&] {
+                     if (replace)
+                         fileops::replaceFile(from, target);
+                     else
+                         fileops::copyFile(from, target);
+                 }),
+                 QDir::toNativeSeparators(from) + QStringLiteral(" is not a regular file"));
+        QVERIFY(!fifo.readerWaited());
+        QCOMPARE(entries(), before);
+        QCOMPARE(contentOf(path(QStringLiteral("target.exe"))), QByteArray("old version"));
+    }
+
+    void copyCutShortSaysWhyAndKeepsTheTarget()
+    {
+        writeFile(path(QStringLiteral("source.exe")), QByteArray(3 * 1024 * 1024, 's'));
+        const QStringList before = entries();
+        {
+            const test::FileSizeLimit limit(1024 * 1024);
+            QCOMPARE(failure([&] {
+                         fileops::replaceFile(path(QStringLiteral("source.exe")),
+                                              path(QStringLiteral("target.exe")));
+                     }),
+                     QStringLiteral("File too large"));
+        }
+        QCOMPARE(contentOf(path(QStringLiteral("target.exe"))), QByteArray("old version"));
+        QCOMPARE(entries(), before);
     }
 
     void replaceFileRefusesTheSameFile_data()
@@ -282,6 +413,8 @@ private slots:
         const QString reports = path(QStringLiteral("folder/"));
         for (const char *name : {"a.fr3", "b.FR3", "notes.txt", "c.fr3.bak", "[x].fr3", ".h.fr3"})
             writeFile(reports + QLatin1String(name), "report");
+        const test::Fifo fifo(reports + QStringLiteral("e.fr3"));
+        QVERIFY(QFile::link(reports + QStringLiteral("gone"), reports + QStringLiteral("f.fr3")));
         QVERIFY(QDir(reports).mkpath(QStringLiteral("sub.fr3")));
         writeFile(reports + QStringLiteral("sub.fr3/d.fr3"), "nested");
 
@@ -296,11 +429,11 @@ private slots:
             return found;
         };
         QCOMPARE(names(QStringLiteral("*.fr3")),
-                 (QStringList{".h.fr3", "[x].fr3", "a.fr3", "b.FR3"}));
-        QCOMPARE(names(QStringLiteral("?.fr3")), (QStringList{"a.fr3", "b.FR3"}));
+                 (QStringList{".h.fr3", "[x].fr3", "a.fr3", "b.FR3", "e.fr3"}));
+        QCOMPARE(names(QStringLiteral("?.fr3")), (QStringList{"a.fr3", "b.FR3", "e.fr3"}));
         QCOMPARE(names(QStringLiteral("[x].fr3")), QStringList{"[x].fr3"});
         QCOMPARE(names(QStringLiteral("NOTES.TXT")), QStringList{"notes.txt"});
-        QCOMPARE(names(QStringLiteral("*.*")).size(), 6);
+        QCOMPARE(names(QStringLiteral("*.*")).size(), 7);
         QCOMPARE(names(QStringLiteral("*.doc")), QStringList{});
     }
 

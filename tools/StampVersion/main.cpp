@@ -36,9 +36,9 @@ int main(int argc, char *argv[])
     const QString staged = target + QStringLiteral(".stamping");
     try {
         QFile::remove(staged);
-        corvel::fileops::copyFile(source, staged);
+        corvel::fileops::copyFile(source, staged, corvel::fileops::Content::Program);
         corvel::versionresource::stamp(staged, version);
-        corvel::fileops::replaceFile(staged, target);
+        corvel::fileops::replaceFile(staged, target, corvel::fileops::Content::Program);
         QFile::remove(staged);
     } catch (const corvel::Error &error) {
         QFile::remove(staged);
