@@ -1,6 +1,7 @@
 #include "platform/ImageFile.h"
 
 #include "platform/Error.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemError.h"
 
 #include <QFileInfo>
@@ -32,8 +33,11 @@ ImageFile::ImageFile(const QString &path, Mode mode) : m_file(path)
     if (info.isDir())
         throw SystemError(SystemError::AccessDenied);
     const auto openMode = mode == Mode::Read ? QIODevice::ReadOnly : QIODevice::ReadWrite;
-    if (!m_file.open(openMode))
-        throw SystemError(SystemError::AccessDenied);
+    int error = 0;
+    // A FIFO or a device carries no version, and waiting on one would hang the Launch click.
+    if (!openRegularFile(m_file, openMode, &error))
+        throw SystemError(error == 0 ? SystemError::ResourceTypeNotFound
+                                     : SystemError::AccessDenied);
     m_size = quint64(m_file.size());
 }
 

@@ -16,6 +16,10 @@
 
 #include <memory>
 
+#ifdef Q_OS_UNIX
+#include "Fifo.h"
+#endif
+
 using namespace corvel;
 using namespace corvel::test;
 
@@ -188,6 +192,28 @@ private slots:
                  QStringLiteral("1.0.0.0"));
         QVERIFY(session.dialogs.boxes().isEmpty());
         QVERIFY(session.shell.calls().isEmpty());
+    }
+
+    void moduleThatIsAFifoFailsWithoutWaiting()
+    {
+#ifdef Q_OS_UNIX
+        Session session;
+        const QString module = session.workstation.path(QStringLiteral("CorvelMap.exe"));
+        QFile::remove(module);
+        const Fifo fifo(module);
+        QVERIFY(fifo.made());
+
+        try {
+            session.launch(QStringLiteral("CorvelMap"));
+            QFAIL("the FIFO was taken for a module");
+        } catch (const SystemError &error) {
+            QCOMPARE(error.code(), SystemError::ResourceTypeNotFound);
+        }
+        QVERIFY(!fifo.readerWaited());
+        QVERIFY(session.shell.calls().isEmpty());
+#else
+        QSKIP("needs FIFOs");
+#endif
     }
 
     void missingLauncherFileFailsBeforeTheDatabaseIsAsked()
