@@ -2,15 +2,14 @@
 
 #include "app/DataModule1.h"
 #include "launcher/ModuleCatalogue.h"
+#include "launcher/ReportTemplates.h"
 #include "platform/DialogService.h"
-#include "platform/FileError.h"
+#include "platform/Error.h"
 #include "platform/FileOperations.h"
 #include "platform/ShellService.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace corvel {
 
@@ -24,6 +23,13 @@ const QString kReportsConfirmation = QStringLiteral("Choose 'OK' To Upgrade Repo
 QString quoted(const QString &text)
 {
     return u'"' + text + u'"';
+}
+
+// The upgrade files that are programs are the ".exe" files of the catalogue.
+fileops::Content contentOf(const QString &name)
+{
+    return name.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive) ? fileops::Content::Program
+                                                                      : fileops::Content::Data;
 }
 
 QString reportsFolderOf(const QString &folder)
@@ -50,7 +56,8 @@ void Upgrades::DownloadUpdated(const QString &App_Name)
         // file raises the platform's own error for it.
         if (!fileops::fileExists(target))
             fileops::deleteFile(target);
-        fileops::replaceFile(source, target);
+        fileops::removeInterruptedCopies(m_dataModule.Local_Path);
+        fileops::replaceFile(source, target, contentOf(App_Name));
         m_services.dialogs.showPlain(kUpgraded);
     } catch (const Error &error) {
         m_services.dialogs.showPlain(kFailed + error.typeName() + QStringLiteral(", ") +
@@ -87,30 +94,10 @@ void Upgrades::upgradeReportsAndForms()
 {
     if (!m_services.dialogs.confirm(kReportsConfirmation))
         return;
-    replaceReportTemplates(reportsFolderOf(m_dataModule.Local_Path),
-                           reportsFolderOf(m_dataModule.Distribution_Path));
+    ReportTemplates(reportsFolderOf(m_dataModule.Local_Path),
+                    reportsFolderOf(m_dataModule.Distribution_Path), catalogue::kReportPattern)
+        .replace();
     DownloadUpdated(catalogue::kPrintDesigner);
-}
-
-// The new set is fetched into a staging folder beside the old one first, so an unreachable or
-// failing distribution leaves the installed templates whole.
-void Upgrades::replaceReportTemplates(const QString &local, const QString &remote)
-{
-    // A missing local folder must fail before anything is fetched.
-    fileops::listFiles(local, catalogue::kReportPattern);
-    QTemporaryDir staging(local + QStringLiteral(".upgrade-XXXXXX"));
-    if (!staging.isValid())
-        throw FileError(staging.errorString());
-    const QString staged = QDir::toNativeSeparators(staging.path()) + QDir::separator();
-    DownloadFilesMatchingPattern(staged, remote, catalogue::kReportPattern);
-
-    DeleteFilesMatchingPattern(local, catalogue::kReportPattern);
-    const QStringList files = fileops::listFiles(staged, catalogue::kReportPattern);
-    for (const QString &file : files) {
-        QFile stagedFile(file);
-        if (!stagedFile.rename(local + QFileInfo(file).fileName()))
-            throw FileError(stagedFile.errorString());
-    }
 }
 
 void Upgrades::upgradeLauncher()

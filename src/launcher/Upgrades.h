@@ -32,8 +32,6 @@ public:
     void upgradeLauncher();
 
 private:
-    void replaceReportTemplates(const QString &local, const QString &remote);
-
     TDataModule1 &m_dataModule;
     Services m_services;
 };

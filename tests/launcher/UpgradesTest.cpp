@@ -15,10 +15,16 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
+#include "Fifo.h"
 #include "FileSizeLimit.h"
+
+#include <atomic>
+#include <thread>
+#include <unistd.h>
 #endif
 
 using namespace corvel;
@@ -383,6 +389,120 @@ private slots:
         QCOMPARE(contentOf(bench.local(QStringLiteral("PrintDesigner.dll"))), "designer");
     }
 
+    void distributionFileStillBeingWrittenIsNotInstalled()
+    {
+#ifdef Q_OS_UNIX
+        Bench bench;
+        const QString installed = bench.local(QStringLiteral("CorvelMap.exe"));
+        const QString published = bench.remote(QStringLiteral("CorvelMap.exe"));
+        writeFile(installed, "installed build");
+        writeFile(published, QByteArray(32 * kMiB, 'p'));
+        std::atomic<bool> publishing{true};
+        std::thread publisher([&] {
+            QFile file(published);
+            file.open(QIODevice::Append | QIODevice::Unbuffered);
+            while (publishing)
+                file.write("more");
+        });
+        QTRY_VERIFY(QFileInfo(published).size() > 32 * kMiB);
+
+        bench.upgrades().DownloadUpdated(QStringLiteral("CorvelMap.exe"));
+        publishing = false;
+        publisher.join();
+
+        QCOMPARE(bench.dialogs.texts(),
+                 QStringList{kFailed + QStringLiteral("FileError, ") +
+                             QDir::toNativeSeparators(published) +
+                             QStringLiteral(" changed while it was being copied")});
+        QCOMPARE(contentOf(installed), "installed build");
+#else
+        QSKIP("needs a second writer on the same file");
+#endif
+    }
+
+    // A copy cut short by a kill is cleared by the next upgrade of its folder.
+    void nextUpgradeClearsWhatAnInterruptedOneLeft()
+    {
+        Bench bench;
+        writeFile(bench.local(QStringLiteral("CorvelMap.exe")), "installed build");
+        writeFile(bench.remote(QStringLiteral("CorvelMap.exe")), "new build");
+        writeFile(bench.local(QStringLiteral(".corvel-copy-k1ll3d")), "half a build");
+        writeFile(bench.remote(QStringLiteral("Reports/a.fr3")), "new a");
+        writeFile(bench.local(QStringLiteral("Reports/a.fr3")), "old a");
+        writeFile(bench.local(QStringLiteral("Reports/.upgrade-k1ll3d/a.fr3")), "new a");
+        writeFile(bench.local(QStringLiteral("Reports/.upgrade-k1ll3d/.corvel-copy-x")), "new");
+        writeFile(bench.remote(QStringLiteral("PrintDesigner.dll")), "designer 2");
+        writeFile(bench.local(QStringLiteral("PrintDesigner.dll")), "designer 1");
+
+        bench.upgrades().DownloadUpdated(QStringLiteral("CorvelMap.exe"));
+        bench.dialogs.answerNext(DialogButton::Ok);
+        bench.upgrades().upgradeReportsAndForms();
+
+        QCOMPARE(bench.dialogs.texts(),
+                 QStringList({kUpgraded, QStringLiteral("Choose 'OK' To Upgrade Reports && Forms"),
+                              kUpgraded}));
+        QCOMPARE(treeOf(bench.workstation.folder()).filter(QStringLiteral(".corvel-copy-")),
+                 QStringList());
+        QCOMPARE(treeOf(bench.local(QStringLiteral("Reports"))), QStringList{"a.fr3"});
+    }
+
+    // Nothing of the old set goes before every new template is sure to find its place.
+    void templateThatCannotBeTakenKeepsTheOldSet_data()
+    {
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("local folder named like a template") << QStringLiteral("folder");
+#ifdef Q_OS_UNIX
+        QTest::newRow("FIFO on the share") << QStringLiteral("fifo");
+        QTest::newRow("link to a device on the share") << QStringLiteral("device");
+#endif
+    }
+    void templateThatCannotBeTakenKeepsTheOldSet()
+    {
+        QFETCH(QString, problem);
+        Bench bench;
+        writeFile(bench.remote(QStringLiteral("Reports/b.fr3")), "new b");
+        writeFile(bench.local(QStringLiteral("Reports/a.fr3")), "old a");
+        writeFile(bench.local(QStringLiteral("Reports/c.fr3")), "old c");
+        writeFile(bench.remote(QStringLiteral("PrintDesigner.dll")), "designer 2");
+        writeFile(bench.local(QStringLiteral("PrintDesigner.dll")), "designer 1");
+        const QString shared = bench.remote(QStringLiteral("Reports/Aaa.fr3"));
+        QString expected;
+#ifdef Q_OS_UNIX
+        std::unique_ptr<Fifo> fifo;
+        if (problem == QStringLiteral("fifo")) {
+            fifo = std::make_unique<Fifo>(shared);
+            expected = QDir::toNativeSeparators(shared) + QStringLiteral(" is not a regular file");
+        } else if (problem == QStringLiteral("device")) {
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), shared));
+            expected = QDir::toNativeSeparators(shared) + QStringLiteral(" is not a regular file");
+        }
+#endif
+        if (problem == QStringLiteral("folder")) {
+            writeFile(shared, "new Aaa");
+            writeFile(bench.local(QStringLiteral("Reports/Aaa.fr3/draft.txt")), "draft");
+            expected = QDir::toNativeSeparators(bench.local(QStringLiteral("Reports/Aaa.fr3"))) +
+                       QStringLiteral(" is a folder, so no report template was replaced");
+        }
+        const QStringList before = treeOf(bench.workstation.folder());
+        bench.dialogs.answerNext(DialogButton::Ok);
+
+        try {
+#ifdef Q_OS_UNIX
+            const FileSizeLimit limit(kMiB);
+#endif
+            bench.upgrades().upgradeReportsAndForms();
+            QFAIL("the upgrade went through");
+        } catch (const Error &error) {
+            QCOMPARE(error.message(), expected);
+        }
+        QCOMPARE(treeOf(bench.workstation.folder()), before);
+        QCOMPARE(contentOf(bench.local(QStringLiteral("Reports/a.fr3"))), "old a");
+        QCOMPARE(contentOf(bench.local(QStringLiteral("PrintDesigner.dll"))), "designer 1");
+#ifdef Q_OS_UNIX
+        QVERIFY(!fifo || !fifo->readerWaited());
+#endif
+    }
+
     void patternHelpersStopAtTheFirstFailure()
     {
         Bench bench;
@@ -433,8 +553,16 @@ private:
     static QString tool() { return QStringLiteral(CORVEL_BIN_DIR "/Reinstaller.exe"); }
 
 private slots:
-    void init() { qputenv("CORVEL_STUB_NO_WINDOW", "1"); }
-    void cleanup() { qunsetenv("CORVEL_STUB_NO_WINDOW"); }
+    void init()
+    {
+        qputenv("CORVEL_STUB_NO_WINDOW", "1");
+        qputenv("CORVEL_REINSTALLER_NO_WINDOW", "1");
+    }
+    void cleanup()
+    {
+        qunsetenv("CORVEL_STUB_NO_WINDOW");
+        qunsetenv("CORVEL_REINSTALLER_NO_WINDOW");
+    }
 
     void replacesTheLauncherOnceItHasExitedAndStartsTheNewOne()
     {
@@ -448,6 +576,9 @@ private slots:
         // The installed "launcher" is still running when the tool starts.
         QFile::remove(workstation.launcherPath());
         QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), workstation.launcherPath()));
+        // The share's mode is not the workstation's.
+        QVERIFY(QFile::setPermissions(distribution + QStringLiteral("CorvelLauncher.exe"),
+                                      QFileDevice::Permissions(0x7777)));
         QProcess oldLauncher;
         QElapsedTimer running;
         running.start();
@@ -463,6 +594,7 @@ private slots:
 
         QCOMPARE(reinstaller.exitCode(), 0);
         QCOMPARE(versionOf(workstation.launcherPath()), QStringLiteral("1.1.0.0"));
+        QCOMPARE(QFile::permissions(workstation.launcherPath()), QFileDevice::Permissions(0x7755));
         QTRY_VERIFY_WITH_TIMEOUT(
             QFile::exists(workstation.path(QStringLiteral("CorvelLauncher.args"))), 10000);
         QCOMPARE(treeOf(workstation.folder()),
@@ -471,28 +603,87 @@ private slots:
                               QStringLiteral("distribution/CorvelLauncher.exe")}));
     }
 
-    void failureLeavesTheLauncherAndSaysWhy_data()
+    // Whatever fails, the installed launcher is left as it was and started again, and the
+    // reinstaller says why.
+    void failureRestartsTheLauncherAndSaysWhy_data()
     {
+        QTest::addColumn<QString>("installed");
         QTest::addColumn<QString>("distributionCopy");
+        QTest::addColumn<bool>("restarted");
 
-        QTest::newRow("no distribution copy") << QStringLiteral("distribution/none.exe");
-        QTest::newRow("the installed file itself") << QStringLiteral("CorvelLauncher.exe");
+        const QString launcher = QStringLiteral("CorvelLauncher.exe");
+        QTest::newRow("no distribution copy")
+            << launcher << QStringLiteral("distribution/none.exe") << true;
+        QTest::newRow("the installed file itself") << launcher << launcher << true;
+        QTest::newRow("distribution copy is a folder")
+            << launcher << QStringLiteral("distribution") << true;
+        QTest::newRow("installed path is a folder")
+            << QStringLiteral("distribution") << QStringLiteral("distribution/new.exe") << false;
+        QTest::newRow("no installed path") << QString() << launcher << false;
     }
 
-    void failureLeavesTheLauncherAndSaysWhy()
+    void failureRestartsTheLauncherAndSaysWhy()
     {
+        QFETCH(QString, installed);
         QFETCH(QString, distributionCopy);
+        QFETCH(bool, restarted);
         Workstation workstation;
-        const QByteArray installed = contentOf(workstation.launcherPath());
+        workstation.installExecutableIn(workstation.distributionFolder(), QStringLiteral("new.exe"),
+                                        QStringLiteral("1.1.0.0"));
+        const QByteArray launcher = contentOf(workstation.launcherPath());
 
         QProcess reinstaller;
-        reinstaller.start(tool(), {workstation.launcherPath(), workstation.path(distributionCopy)});
+        reinstaller.start(tool(), {installed.isNull() ? QString() : workstation.path(installed),
+                                   workstation.path(distributionCopy)});
         QVERIFY(reinstaller.waitForFinished(10000));
 
         QVERIFY(reinstaller.exitCode() != 0);
-        QVERIFY(!reinstaller.readAllStandardError().isEmpty());
-        QCOMPARE(contentOf(workstation.launcherPath()), installed);
-        QVERIFY(!QFile::exists(workstation.path(QStringLiteral("CorvelLauncher.args"))));
+        QVERIFY2(reinstaller.readAllStandardError().contains("could not be upgraded"),
+                 "no reason given");
+        QCOMPARE(contentOf(workstation.launcherPath()), launcher);
+        const QString started = workstation.path(QStringLiteral("CorvelLauncher.args"));
+        if (restarted)
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started), 10000);
+        else
+            QVERIFY(!QFile::exists(started));
+    }
+
+    // A folder this user may not change is refused at once, not waited on as a running launcher.
+    void unwritableInstallFolderFailsAtOnceAndRestartsTheLauncher()
+    {
+#ifdef Q_OS_UNIX
+        if (::geteuid() != 0)
+            QSKIP("runs the reinstaller as another user");
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7755)));
+        const QString folder = dir.path() + QStringLiteral("/");
+        QVERIFY(QDir(folder).mkdir(QStringLiteral("out")));
+        QVERIFY(QFile::setPermissions(folder + QStringLiteral("out"),
+                                      QFileDevice::Permissions(0x7777)));
+        const QString launcher = folder + QStringLiteral("CorvelLauncher.exe");
+        writeFile(launcher, "#!/bin/sh\n: > \"$CORVEL_TEST_STARTED\"\n");
+        QVERIFY(QFile::setPermissions(launcher, QFileDevice::Permissions(0x7755)));
+        writeFile(folder + QStringLiteral("new.exe"), "new launcher");
+
+        QProcess reinstaller;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("CORVEL_TEST_STARTED"),
+                           folder + QStringLiteral("out/started"));
+        reinstaller.setProcessEnvironment(environment);
+        reinstaller.setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+        reinstaller.start(tool(), {launcher, folder + QStringLiteral("new.exe")});
+        QVERIFY(reinstaller.waitForFinished(10000));
+
+        QCOMPARE(reinstaller.exitCode(), 1);
+        QVERIFY(reinstaller.readAllStandardError().contains("cannot be replaced"));
+        QVERIFY(contentOf(launcher).startsWith("#!/bin/sh"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder + QStringLiteral("out/started")), 10000);
+#else
+        QSKIP("needs POSIX users");
+#endif
     }
 };
 

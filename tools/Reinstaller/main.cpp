@@ -1,19 +1,27 @@
 // Reinstaller.exe "<installed launcher>" "<distribution copy>": waits for the launcher to exit,
-// puts the distribution copy in its place and starts it again.
-#include <QCoreApplication>
+// puts the distribution copy in its place and starts it again. When that fails it starts the
+// installed launcher again and says why in a message box (on stderr as well, and only there when
+// CORVEL_REINSTALLER_NO_WINDOW is set, as the tests do).
+#include "Replaceable.h"
+
+#include "platform/Error.h"
+#include "platform/FileOperations.h"
+
+#include <QApplication>
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
-#include <QSaveFile>
 #include <QThread>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
 constexpr int kWaitMilliseconds = 30000;
 constexpr int kPollMilliseconds = 200;
+const QString kCaption = QStringLiteral("Corvel Launcher");
 
 class Failure
 {
@@ -22,93 +30,81 @@ public:
     QString text;
 };
 
-// A running executable cannot be opened for writing, on Linux (ETXTBSY) as on Windows.
-bool inUse(const QString &path)
-{
-    if (!QFileInfo::exists(path))
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite))
-        return true;
-    file.close();
-    return false;
-}
-
-void waitUntilFree(const QString &installed)
+void waitUntilReplaceable(const QString &installed)
 {
     const QDeadlineTimer deadline(kWaitMilliseconds);
-    while (inUse(installed) && !deadline.hasExpired())
-        QThread::msleep(kPollMilliseconds);
+    for (;;) {
+        QString reason;
+        switch (replaceable(installed, &reason)) {
+        case Replaceable::Now:
+            return;
+        case Replaceable::Denied:
+            throw Failure(QStringLiteral("%1 cannot be replaced: %2").arg(installed, reason));
+        case Replaceable::InUse:
+            if (deadline.hasExpired())
+                throw Failure(QStringLiteral("%1 is still running").arg(installed));
+            QThread::msleep(kPollMilliseconds);
+        }
+    }
 }
 
-// Writes the new launcher under a temporary name beside the installed one, then renames it over
-// the installed file, so the old launcher stays whole until the new one is complete.
-void replace(const QString &installed, const QString &distribution)
+bool start(const QFileInfo &launcher)
 {
-    QFile source(distribution);
-    if (!source.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot read %1: %2").arg(distribution, source.errorString()));
-
-    QSaveFile target(installed);
-    target.setDirectWriteFallback(false);
-    if (!target.open(QIODevice::WriteOnly))
-        throw Failure(
-            QStringLiteral("Cannot write beside %1: %2").arg(installed, target.errorString()));
-    target.setPermissions(source.permissions());
-    while (!source.atEnd()) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty() || target.write(chunk) != chunk.size())
-            throw Failure(QStringLiteral("Cannot copy %1 to %2: %3")
-                              .arg(distribution, installed, target.errorString()));
-    }
-
-#ifdef Q_OS_WIN
-    // Windows will not replace an executable that is still running, but lets it be renamed.
-    const QString aside = installed + QStringLiteral(".old");
-    QFile::remove(aside);
-    const bool movedAside = QFile::exists(installed) && QFile::rename(installed, aside);
-    if (!target.commit()) {
-        if (movedAside)
-            QFile::rename(aside, installed);
-        throw Failure(QStringLiteral("Cannot replace %1: %2").arg(installed, target.errorString()));
-    }
-    QFile::remove(aside);
-#else
-    if (!target.commit())
-        throw Failure(QStringLiteral("Cannot replace %1: %2").arg(installed, target.errorString()));
-#endif
+    return launcher.isFile() &&
+           QProcess::startDetached(launcher.absoluteFilePath(), {}, launcher.absolutePath());
 }
 
 void run(const QStringList &arguments)
 {
-    if (arguments.size() != 2)
+    if (arguments.size() != 2 || arguments.at(0).isEmpty() || arguments.at(1).isEmpty())
         throw Failure(QStringLiteral(
             "Usage: Reinstaller.exe \"<installed launcher>\" \"<distribution copy>\""));
     const QFileInfo installed(arguments.at(0));
     const QFileInfo distribution(arguments.at(1));
-    if (!distribution.isFile())
+    if (installed.isDir())
+        throw Failure(QStringLiteral("%1 is a folder").arg(installed.filePath()));
+    if (!corvel::fileops::fileExists(distribution.filePath()))
         throw Failure(QStringLiteral("%1 does not exist").arg(distribution.filePath()));
     if (installed.exists() && installed.canonicalFilePath() == distribution.canonicalFilePath())
         throw Failure(
             QStringLiteral("%1 is the installed launcher itself").arg(distribution.filePath()));
 
-    waitUntilFree(installed.filePath());
-    replace(installed.absoluteFilePath(), distribution.absoluteFilePath());
-
-    if (!QProcess::startDetached(installed.absoluteFilePath(), {}, installed.absolutePath()))
+    waitUntilReplaceable(installed.absoluteFilePath());
+    try {
+        corvel::fileops::replaceFile(distribution.absoluteFilePath(), installed.absoluteFilePath(),
+                                     corvel::fileops::Content::Program);
+    } catch (const corvel::Error &error) {
+        throw Failure(QStringLiteral("Cannot replace %1 with %2: %3")
+                          .arg(installed.filePath(), distribution.filePath(), error.message()));
+    }
+    if (!start(installed))
         throw Failure(QStringLiteral("The new launcher is in place but could not be started: %1")
                           .arg(installed.absoluteFilePath()));
+}
+
+// The user sees the launcher come back, and why it was not upgraded.
+void report(const QString &reason, const QString &installed, bool windowless)
+{
+    QString text = QStringLiteral("The launcher could not be upgraded.\n\n") + reason;
+    if (!installed.isEmpty() && !start(QFileInfo(installed)))
+        text += QStringLiteral("\n\nThe installed launcher could not be started either.");
+    std::fprintf(stderr, "Reinstaller: %s\n", qPrintable(text));
+    if (!windowless)
+        QMessageBox::critical(nullptr, kCaption, text);
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const bool windowless = qEnvironmentVariableIsSet("CORVEL_REINSTALLER_NO_WINDOW");
+    const std::unique_ptr<QCoreApplication> app(windowless ? new QCoreApplication(argc, argv)
+                                                           : new QApplication(argc, argv));
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
     try {
-        run(QCoreApplication::arguments().mid(1));
+        run(arguments);
     } catch (const Failure &failure) {
-        std::fprintf(stderr, "Reinstaller: %s\n", qPrintable(failure.text));
+        report(failure.text, arguments.value(0), windowless);
         return 1;
     }
     return 0;
