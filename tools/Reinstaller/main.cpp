@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QThread>
 
 #include <cstdio>
@@ -82,15 +84,31 @@ void run(const QStringList &arguments)
                           .arg(installed.absoluteFilePath()));
 }
 
-// The user sees the launcher come back, and why it was not upgraded.
+void tell(const QString &text, bool windowless)
+{
+    std::fprintf(stderr, "Reinstaller: %s\n", qPrintable(text));
+    if (windowless)
+        return;
+    QMessageBox box(QMessageBox::Critical, kCaption, text, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("ReinstallerMessage"));
+    // No other button of the suite carries a stock icon.
+    box.button(QMessageBox::Ok)->setIcon(QIcon());
+    box.exec();
+}
+
+// The box comes first: a launcher started before it would cover it.
 void report(const QString &reason, const QString &installed, bool windowless)
 {
+    const QFileInfo launcher(installed);
+    const bool restart = !installed.isEmpty() && launcher.isFile();
     QString text = QStringLiteral("The launcher could not be upgraded.\n\n") + reason;
-    if (!installed.isEmpty() && !start(QFileInfo(installed)))
-        text += QStringLiteral("\n\nThe installed launcher could not be started either.");
-    std::fprintf(stderr, "Reinstaller: %s\n", qPrintable(text));
-    if (!windowless)
-        QMessageBox::critical(nullptr, kCaption, text);
+    if (restart)
+        text +=
+            QStringLiteral("\n\nThe installed launcher starts again when you close this message.");
+    tell(text, windowless);
+    if (restart && !start(launcher))
+        tell(QStringLiteral("%1 could not be started.").arg(launcher.absoluteFilePath()),
+             windowless);
 }
 
 } // namespace
