@@ -12,24 +12,23 @@ namespace {
 
 // Rules only where Fusion and the palette cannot give the look: menus in their own colours,
 // framed buttons and fields with a focus ring that shows, the module tiles and other panels, grid
-// headers. Everything else takes its
-// colours from the palette, which the rules refer to by role where they can.
+// headers. Everything else takes its colours from the palette, which the rules refer to by role
+// where they can.
 const QString kTemplate = QStringLiteral(R"(
 QLineEdit {
     lineedit-password-character: 42;
 }
-QLineEdit, QComboBox, QAbstractSpinBox, QTextEdit, QPlainTextEdit {
+QLineEdit, QComboBox {
     background-color: palette(base);
     border: 1px solid @field-border@;
     border-radius: @field-radius@px;
     padding: 1px 3px;
 }
-QLineEdit:focus, QComboBox:focus, QAbstractSpinBox:focus, QTextEdit:focus, QPlainTextEdit:focus {
+QLineEdit:focus, QComboBox:focus {
     border: 2px solid @focus@;
     padding: 0px 2px;
 }
-QLineEdit:disabled, QComboBox:disabled, QAbstractSpinBox:disabled, QTextEdit:disabled,
-QPlainTextEdit:disabled {
+QLineEdit:disabled, QComboBox:disabled {
     background-color: palette(window);
     border-color: @border-disabled@;
 }
@@ -38,11 +37,6 @@ QComboBox {
 }
 QComboBox:disabled {
     color: @disabled-field-text@;
-}
-QLineEdit[frame="false"] {
-    border: none;
-    padding: 0px;
-    background-color: transparent;
 }
 QAbstractItemView {
     border: 1px solid @field-border@;
