@@ -10,7 +10,9 @@ namespace corvel {
 // in either direction before any pixel is read, so a hostile file cannot exhaust memory.
 namespace logocodec {
 
-inline constexpr int kMaxLogoSide = 8192;
+// Qt refuses to allocate more than 128 MiB for one picture, which a PNG of 16 bits a channel with
+// alpha (8 bytes a pixel) reaches at 4096 x 4096: any PNG within this limit decodes.
+inline constexpr int kMaxLogoSide = 4096;
 // What an empty logo is stored as: the PNG signature with no chunks.
 inline const QByteArray kPngSignature = QByteArrayLiteral("\x89PNG\r\n\x1a\n");
 

@@ -9,6 +9,13 @@ LogoPicture::LogoPicture(QWidget *parent) : QWidget(parent) {}
 void LogoPicture::setImage(const QImage &image)
 {
     m_image = image;
+    setNotice(QString());
+}
+
+void LogoPicture::setNotice(const QString &notice)
+{
+    m_notice = notice;
+    setAccessibleDescription(notice);
     update();
 }
 
@@ -25,9 +32,13 @@ QRect LogoPicture::imageRect() const
 
 void LogoPicture::paintEvent(QPaintEvent *)
 {
-    if (m_image.isNull())
-        return;
     QPainter painter(this);
+    if (m_image.isNull()) {
+        // The box is white in every style, so the notice is drawn dark whatever the palette says.
+        painter.setPen(Qt::black);
+        painter.drawText(contentsRect(), Qt::AlignCenter | Qt::TextWordWrap, m_notice);
+        return;
+    }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(imageRect(), m_image);
 }

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace corvel {
 
@@ -37,12 +38,26 @@ const QString kSaved = QStringLiteral(
     "Settings Saved Successfuly!\r\nAll Users Should Restart Their Corvel Applications");
 const QString kFailed = QStringLiteral("Something went wrong!\r\n");
 const QString kRowMissing = QStringLiteral("The reporting assets row was not found");
+const QString kLogoUnreadable =
+    QStringLiteral("The stored logo cannot be shown:\n%1\n\nConfirm keeps it unless you upload "
+                   "another.");
 const QString kPngFilter = QStringLiteral("png files");
 const QString kPngMask = QStringLiteral("*.png");
 
 constexpr int kContentLeft = 131;
 constexpr int kContentWidth = 300;
 constexpr int kLogoMargin = 5;
+
+// NULL, nothing, or the signature alone: no logo at all.
+bool isEmptyLogo(const QByteArray &stored)
+{
+    return stored.isEmpty() || stored == logocodec::kPngSignature;
+}
+
+QByteArray logoToStore(const QImage &held, const QByteArray &stored)
+{
+    return isEmptyLogo(stored) ? logocodec::encode(held) : stored;
+}
 
 } // namespace
 
@@ -71,6 +86,8 @@ void TReportingAssetsManagementForm::buildControls()
     btn_Confirm = new QPushButton(QStringLiteral("Confirm"), panel);
     btn_Confirm->setObjectName(QStringLiteral("btn_Confirm"));
     btn_Confirm->setGeometry(6, 8, 105, 33);
+    // Until the row has been read, Confirm would blank it.
+    btn_Confirm->setEnabled(false);
     btn_Cancel = new QPushButton(QStringLiteral("Close"), panel);
     btn_Cancel->setObjectName(QStringLiteral("btn_Cancel"));
     btn_Cancel->setGeometry(6, panel->height() - 8 - 33, 105, 33);
@@ -163,11 +180,14 @@ LogoPicture *TReportingAssetsManagementForm::addLogoBox(const QString &name, con
 void TReportingAssetsManagementForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    TopLevelErrorHandler::guard(m_services.dialogs, [&] { FormActivate(); });
+    // A restore from the minimised state is spontaneous and must keep what was typed.
+    if (!event->spontaneous())
+        TopLevelErrorHandler::guard(m_services.dialogs, [&] { FormActivate(); });
 }
 
 void TReportingAssetsManagementForm::FormActivate()
 {
+    btn_Confirm->setEnabled(false);
     AssetsQ.close();
     AssetsQ.open();
     const bool found = !AssetsQ.isEmpty();
@@ -177,41 +197,47 @@ void TReportingAssetsManagementForm::FormActivate()
                                        : QString());
     pngImage_Rectangle_Logo = QImage();
     pngImage_Square_Logo = QImage();
-    loadLogo(QStringLiteral("Company_Logo_Rectangle"), pngImage_Rectangle_Logo, img_Rectangle_Logo);
-    loadLogo(QStringLiteral("Company_Logo_Square"), pngImage_Square_Logo, img_Square_Logo);
+    loadLogo(QStringLiteral("Company_Logo_Rectangle"), pngImage_Rectangle_Logo,
+             m_storedRectangleLogo, img_Rectangle_Logo);
+    loadLogo(QStringLiteral("Company_Logo_Square"), pngImage_Square_Logo, m_storedSquareLogo,
+             img_Square_Logo);
+    btn_Confirm->setEnabled(true);
 }
 
 void TReportingAssetsManagementForm::loadLogo(const QString &column, QImage &held,
-                                              LogoPicture *picture)
+                                              QByteArray &stored, LogoPicture *picture)
 {
     picture->clear();
-    if (AssetsQ.isEmpty())
+    stored = AssetsQ.isEmpty() ? QByteArray() : AssetsQ.bytes(column);
+    if (isEmptyLogo(stored))
         return;
     try {
-        held = logocodec::decodeStored(AssetsQ.bytes(column));
+        held = logocodec::decodeStored(stored);
         picture->setImage(held);
-    } catch (const Error &) {
-        // An empty, NULL or broken logo shows nothing and stays empty until one is uploaded.
+    } catch (const Error &error) {
+        picture->setNotice(kLogoUnreadable.arg(error.message()));
     }
 }
 
 void TReportingAssetsManagementForm::btn_Rectangle_Logo_FileNameClick()
 {
-    uploadLogo(pngImage_Rectangle_Logo, img_Rectangle_Logo);
+    uploadLogo(pngImage_Rectangle_Logo, m_storedRectangleLogo, img_Rectangle_Logo);
 }
 
 void TReportingAssetsManagementForm::Button1Click()
 {
-    uploadLogo(pngImage_Square_Logo, img_Square_Logo);
+    uploadLogo(pngImage_Square_Logo, m_storedSquareLogo, img_Square_Logo);
 }
 
-void TReportingAssetsManagementForm::uploadLogo(QImage &held, LogoPicture *picture)
+void TReportingAssetsManagementForm::uploadLogo(QImage &held, QByteArray &stored,
+                                                LogoPicture *picture)
 {
     const QString file = m_services.dialogs.chooseFile(kPngFilter, kPngMask);
     if (file.isEmpty())
         return;
     // Decode before replacing anything, so a bad file leaves the earlier logo to be stored.
     held = logocodec::readFile(file);
+    stored.clear();
     picture->setImage(held);
 }
 
@@ -246,9 +272,9 @@ void TReportingAssetsManagementForm::store()
     if (AssetsRowQ.isEmpty())
         throw Error(kRowMissing);
     Comm_Update.setParameter(QStringLiteral("Company_Logo_Square"),
-                             logocodec::encode(pngImage_Square_Logo));
+                             logoToStore(pngImage_Square_Logo, m_storedSquareLogo));
     Comm_Update.setParameter(QStringLiteral("Company_Logo_Rectangle"),
-                             logocodec::encode(pngImage_Rectangle_Logo));
+                             logoToStore(pngImage_Rectangle_Logo, m_storedRectangleLogo));
     Comm_Update.setParameter(QStringLiteral("Company_Name_en"),
                              trimmedText(edt_Company_Name_en->text()));
     Comm_Update.setParameter(QStringLiteral("Company_Name_ar"),

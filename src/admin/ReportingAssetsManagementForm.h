@@ -42,8 +42,8 @@ private:
     void buildControls();
     QLabel *addLabel(const QString &caption, const QRect &geometry);
     LogoPicture *addLogoBox(const QString &name, const QRect &box, const QString &label);
-    void uploadLogo(QImage &held, LogoPicture *picture);
-    void loadLogo(const QString &column, QImage &held, LogoPicture *picture);
+    void uploadLogo(QImage &held, QByteArray &stored, LogoPicture *picture);
+    void loadLogo(const QString &column, QImage &held, QByteArray &stored, LogoPicture *picture);
     void store();
     void reportFailure(const QString &message);
 
@@ -55,6 +55,10 @@ private:
     Command Comm_Update;
     QImage pngImage_Rectangle_Logo;
     QImage pngImage_Square_Logo;
+    // The values as read, which Confirm writes back unless an upload replaced them: re-encoding
+    // would turn a logo that cannot be shown into an empty one.
+    QByteArray m_storedRectangleLogo;
+    QByteArray m_storedSquareLogo;
 
     QPushButton *btn_Confirm = nullptr;
     QPushButton *btn_Cancel = nullptr;

@@ -352,7 +352,7 @@ private slots:
         QCOMPARE(text(again, "edt_Company_Name_ar"), QString());
     }
 
-    void storedValueThatIsNoUsableLogoOpensEmpty_data()
+    void storedValueThatIsNoUsableLogoOpensEmptyAndIsKept_data()
     {
         QTest::addColumn<QByteArray>("stored");
         const QByteArray good = pngOf(QImage(QSize(40, 20), QImage::Format_RGB32));
@@ -371,7 +371,7 @@ private slots:
         QTest::newRow("length prefix before text") << prefixedGarbage + QByteArray("text");
         QTest::newRow("UTF-8 text") << QStringLiteral("شعار").toUtf8();
     }
-    void storedValueThatIsNoUsableLogoOpensEmpty()
+    void storedValueThatIsNoUsableLogoOpensEmptyAndIsKept()
     {
         QFETCH(QByteArray, stored);
         execWith(session->workstation,
@@ -394,7 +394,8 @@ private slots:
             const QByteArray written =
                 session->scalar(QStringLiteral("Select %1 From ReportingAssets").arg(column))
                     .toByteArray();
-            QVERIFY(written.startsWith(logocodec::kPngSignature));
+            // Written back as read: a logo this window cannot show may be one a module can.
+            QCOMPARE(written, stored);
         }
     }
 };

@@ -145,6 +145,42 @@ private slots:
         QVERIFY(decodeError(value) != QStringLiteral("<decoded>"));
     }
 
+    // The limit once said 8192 x 8192 while Qt refused most pictures that size, so a stored logo
+    // the window had accepted opened empty.
+    void decodesEveryPictureWithinTheSizeLimit_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("square, 16 bits a channel with alpha")
+            << QSize(logocodec::kMaxLogoSide, logocodec::kMaxLogoSide);
+        QTest::newRow("widest") << QSize(logocodec::kMaxLogoSide, 1);
+    }
+    void decodesEveryPictureWithinTheSizeLimit()
+    {
+        QFETCH(QSize, size);
+        QImage largest(size, QImage::Format_RGBA64);
+        largest.fill(Qt::transparent);
+        QImage decoded;
+        QVERIFY_THROWS_NO_EXCEPTION(decoded = logocodec::decodeStored(logocodec::encode(largest)));
+        QCOMPARE(decoded.size(), size);
+    }
+
+    void refusesPicturesBeyondTheSizeLimit_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("one pixel too wide") << QSize(logocodec::kMaxLogoSide + 1, 1);
+        QTest::newRow("one pixel too tall") << QSize(1, logocodec::kMaxLogoSide + 1);
+    }
+    void refusesPicturesBeyondTheSizeLimit()
+    {
+        QFETCH(QSize, size);
+        QImage image(size, QImage::Format_Mono);
+        image.fill(0);
+        QCOMPARE(decodeError(logocodec::encode(image)),
+                 QStringLiteral("The picture is %1 x %2 pixels; at most 4096 x 4096 are accepted")
+                     .arg(size.width())
+                     .arg(size.height()));
+    }
+
     void leavesValuesThatAreNoPngToTheDecoder()
     {
         const QString message = decodeError(QByteArrayLiteral("\xFF\xD8\xFF\xE0 a jpeg"));

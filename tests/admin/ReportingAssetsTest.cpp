@@ -133,9 +133,11 @@ class ReportingAssetsTest : public QObject
 
 private slots:
     void storedLogosAndNamesRoundTripUnchanged();
-    void unreadableStoredLogoOpensEmptyAndIsStoredAsTheSignature_data();
-    void unreadableStoredLogoOpensEmptyAndIsStoredAsTheSignature();
-    void lengthPrefixedStoredValueIsDecoded();
+    void emptyStoredLogoOpensEmptyAndIsStoredAsTheSignature_data();
+    void emptyStoredLogoOpensEmptyAndIsStoredAsTheSignature();
+    void storedLogoThatCannotBeShownSaysSoAndIsWrittenBackUnchanged_data();
+    void storedLogoThatCannotBeShownSaysSoAndIsWrittenBackUnchanged();
+    void lengthPrefixedStoredValueIsDecodedAndWrittenBackAsStored();
     void namesAreStoredTrimmedAndEnglishStopsAtFifty();
     void uploadedPictureIsShownScaledAndStoredAtFullSize();
     void cancelledUploadChangesNothing();
@@ -144,6 +146,8 @@ private slots:
     void missingRowIsReportedInsteadOfSuccess();
     void databaseFailureRollsBackAndKeepsTheWindowOpen();
     void closeStoresNothing();
+    void restoringFromMinimisedKeepsEdits();
+    void confirmStaysDisabledWhenTheRowCannotBeRead();
 };
 
 void ReportingAssetsTest::storedLogosAndNamesRoundTripUnchanged()
@@ -171,17 +175,15 @@ void ReportingAssetsTest::storedLogosAndNamesRoundTripUnchanged()
     QVERIFY(!f.dataModule.ADOConnection1.inTransaction());
 }
 
-void ReportingAssetsTest::unreadableStoredLogoOpensEmptyAndIsStoredAsTheSignature_data()
+void ReportingAssetsTest::emptyStoredLogoOpensEmptyAndIsStoredAsTheSignature_data()
 {
     QTest::addColumn<QVariant>("stored");
     QTest::newRow("NULL") << QVariant(QMetaType::fromType<QByteArray>());
     QTest::newRow("empty") << QVariant(QByteArray());
-    QTest::newRow("not a picture") << QVariant(QByteArray("GIF89a nonsense"));
     QTest::newRow("signature alone") << QVariant(logocodec::kPngSignature);
-    QTest::newRow("wider than accepted") << QVariant(png(QImage(9000, 1, QImage::Format_Mono)));
 }
 
-void ReportingAssetsTest::unreadableStoredLogoOpensEmptyAndIsStoredAsTheSignature()
+void ReportingAssetsTest::emptyStoredLogoOpensEmptyAndIsStoredAsTheSignature()
 {
     QFETCH(QVariant, stored);
     Fixture f;
@@ -190,6 +192,7 @@ void ReportingAssetsTest::unreadableStoredLogoOpensEmptyAndIsStoredAsTheSignatur
     f.open();
     QVERIFY(f.logo("img_Rectangle_Logo")->image().isNull());
     QVERIFY(f.logo("img_Rectangle_Logo")->imageRect().isEmpty());
+    QVERIFY(f.logo("img_Rectangle_Logo")->notice().isEmpty());
     QVERIFY(f.form->rectangleLogo().isNull());
     QVERIFY(samePixels(f.logo("img_Square_Logo")->image(), square));
     QVERIFY(f.dialogs.boxes().isEmpty());
@@ -199,7 +202,40 @@ void ReportingAssetsTest::unreadableStoredLogoOpensEmptyAndIsStoredAsTheSignatur
     QCOMPARE(f.row().rectangle.toByteArray(), QByteArray("\x89PNG\r\n\x1a\n", 8));
 }
 
-void ReportingAssetsTest::lengthPrefixedStoredValueIsDecoded()
+// Confirm used to store such a logo as an empty one, so fixing a company name wiped it.
+void ReportingAssetsTest::storedLogoThatCannotBeShownSaysSoAndIsWrittenBackUnchanged_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("not a picture") << QByteArray("GIF89a nonsense") << QString();
+    QTest::newRow("wider than accepted")
+        << png(QImage(9000, 100, QImage::Format_Mono))
+        << QStringLiteral("The picture is 9000 x 100 pixels; at most %1 x %1 are accepted")
+               .arg(logocodec::kMaxLogoSide);
+}
+
+void ReportingAssetsTest::storedLogoThatCannotBeShownSaysSoAndIsWrittenBackUnchanged()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, reason);
+    Fixture f;
+    f.setRow(QStringLiteral("Old name"), QStringLiteral("B"), QVariant(), stored);
+    f.open();
+    LogoPicture *box = f.logo("img_Rectangle_Logo");
+    QVERIFY(box->image().isNull());
+    QVERIFY(box->notice().startsWith(QStringLiteral("The stored logo cannot be shown")));
+    QVERIFY(box->notice().contains(reason));
+    QCOMPARE(box->accessibleDescription(), box->notice());
+    QVERIFY(f.dialogs.boxes().isEmpty());
+
+    f.edit("edt_Company_Name_en")->setText(QStringLiteral("New name"));
+    f.click("btn_Confirm");
+    QCOMPARE(f.dialogs.texts(), QStringList{kSaved});
+    QCOMPARE(f.row().english, QStringLiteral("New name"));
+    QCOMPARE(f.row().rectangle.toByteArray(), stored);
+}
+
+void ReportingAssetsTest::lengthPrefixedStoredValueIsDecodedAndWrittenBackAsStored()
 {
     const QImage square = picture(150, 150, Qt::cyan);
     const QByteArray plain = png(square);
@@ -218,9 +254,8 @@ void ReportingAssetsTest::lengthPrefixedStoredValueIsDecoded()
     QVERIFY(samePixels(f.logo("img_Square_Logo")->image(), square));
     QVERIFY(f.logo("img_Rectangle_Logo")->image().isNull());
     f.click("btn_Confirm");
-    // Written back as a plain PNG file.
-    QVERIFY(f.row().square.toByteArray().startsWith(logocodec::kPngSignature));
-    QVERIFY(samePixels(QImage::fromData(f.row().square.toByteArray(), "PNG"), square));
+    QCOMPARE(f.row().square.toByteArray(), prefixed);
+    QCOMPARE(f.row().rectangle.toByteArray(), wrongCount);
 }
 
 void ReportingAssetsTest::namesAreStoredTrimmedAndEnglishStopsAtFifty()
@@ -359,6 +394,41 @@ void ReportingAssetsTest::closeStoresNothing()
     QCOMPARE(f.form->result(), int(QDialog::Rejected));
     QCOMPARE(f.row().english, before.english);
     QVERIFY(f.dialogs.boxes().isEmpty());
+}
+
+void ReportingAssetsTest::restoringFromMinimisedKeepsEdits()
+{
+    Fixture f;
+    f.setRow(QStringLiteral("Stored"), QStringLiteral("B"), QVariant(), QVariant());
+    f.open();
+    f.edit("edt_Company_Name_en")->setText(QStringLiteral("Typed"));
+    const QImage uploaded = picture(150, 150, Qt::darkRed);
+    f.dialogs.chooseFileNext(f.writeFile(QStringLiteral("square.png"), png(uploaded)));
+    f.click("Button1");
+
+    f.form->showMinimized();
+    f.form->showNormal();
+    QCOMPARE(f.edit("edt_Company_Name_en")->text(), QStringLiteral("Typed"));
+    QVERIFY(samePixels(f.form->squareLogo(), uploaded));
+    QVERIFY(samePixels(f.logo("img_Square_Logo")->image(), uploaded));
+}
+
+void ReportingAssetsTest::confirmStaysDisabledWhenTheRowCannotBeRead()
+{
+    Fixture f;
+    f.workstation.exec(QStringLiteral("Alter Table ReportingAssets Rename To Elsewhere"));
+    f.open();
+    QCOMPARE(f.dialogs.boxes().size(), 1);
+    QCOMPARE(f.dialogs.boxes().first().icon, MessageIcon::Error);
+    auto *confirm = f.form->findChild<QPushButton *>(QStringLiteral("btn_Confirm"));
+    QVERIFY(!confirm->isEnabled());
+
+    f.workstation.exec(QStringLiteral("Alter Table Elsewhere Rename To ReportingAssets"));
+    f.edit("edt_Company_Name_en")->setText(QStringLiteral("Typed"));
+    f.click("btn_Confirm");
+    QCOMPARE(f.dialogs.boxes().size(), 1);
+    QVERIFY(f.form->isVisible());
+    QVERIFY(!f.row().english.isEmpty());
 }
 
 CORVEL_TEST(ReportingAssetsTest)
