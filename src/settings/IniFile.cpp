@@ -1,12 +1,12 @@
 #include "settings/IniFile.h"
 
 #include "settings/IniDocument.h"
+#include "settings/SettingsFileWrite.h"
 #include "settings/SettingsWriteError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace corvel {
 
@@ -25,6 +25,15 @@ std::optional<QByteArray> readBytes(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return file.readAll();
+}
+
+// A link is written through, so the file it names keeps being the one that is shared.
+QString writtenPath(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? path : info.filePath();
 }
 
 bool holdsLineBreak(const QString &text)
@@ -79,11 +88,7 @@ void IniFile::writeString(const QString &section, const QString &key, const QStr
                                    "without changing its other lines; nothing was written")
                         .arg(key, section, fullPath));
 
-    QSaveFile out(m_path);
-    // Unbuffered, so a write cut short (a full disk) shows in the count written: commit() misses
-    // a buffered flush that fails and would put the part written in place of the whole file.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        out.write(*updated) != updated->size() || !out.commit())
+    if (!settingsfile::replaceContents(writtenPath(m_path), *updated))
         throw SettingsWriteError(fullPath);
 }
 

@@ -6,8 +6,8 @@ namespace corvel {
 
 // Workers.ini with the semantics of the Windows profile-string functions. Every call opens the
 // file, does its one task and releases it: nothing is cached, so a read sees every earlier write.
-// Rewrites keep the file's encoding and every line they do not change, byte for byte, and replace
-// the file atomically.
+// Rewrites keep the file's encoding and every line they do not change, byte for byte, and the
+// file's owner, group and mode; they replace the file atomically where its folder allows.
 class IniFile
 {
 public:

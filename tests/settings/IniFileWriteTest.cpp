@@ -187,7 +187,6 @@ private slots:
         QTest::newRow("name taken by a folder") << "folder";
         QTest::newRow("missing folder") << "missing folder";
         QTest::newRow("immutable file") << "immutable file";
-        QTest::newRow("immutable folder") << "immutable folder";
     }
 
     void reportsUnwritableFileAndKeepsIt()
@@ -206,7 +205,7 @@ private slots:
         } else if (how == QLatin1String("missing folder")) {
             path = dir.filePath(QStringLiteral("Gone/Workers.ini"));
         } else {
-            unlock = how == QLatin1String("immutable file") ? path : dir.path();
+            unlock = path;
             if (!chattr(QStringLiteral("+i"), unlock))
                 QSKIP("chattr +i is not available here");
         }
@@ -227,6 +226,35 @@ private slots:
             QVERIFY(chattr(QStringLiteral("-i"), unlock));
         QCOMPARE(readBytes(dir.filePath(QStringLiteral("Workers.ini"))), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Workers.ini"});
+    }
+
+    // An install folder that takes no new file, with only the settings file opened to its users.
+    void rewritesInPlaceInAFolderThatTakesNoNewFile_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("longer") << QByteArray("[ChoosenStyle]\r\n[Database]\r\nCatalog=x\r\n")
+                                << "Lavender Classico"
+                                << QByteArray("[ChoosenStyle]\r\nStyle=Lavender Classico\r\n"
+                                              "[Database]\r\nCatalog=x\r\n");
+        QTest::newRow("shorter") << QByteArray("[ChoosenStyle]\r\nStyle=Charcoal Dark Slate\r\n")
+                                 << "Windows" << QByteArray("[ChoosenStyle]\r\nStyle=Windows\r\n");
+    }
+    void rewritesInPlaceInAFolderThatTakesNoNewFile()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        writeBytes(iniPath(), before);
+        if (!chattr(QStringLiteral("+i"), m_dir.path()))
+            QSKIP("chattr +i is not available here");
+        auto unlock = qScopeGuard([&] { chattr(QStringLiteral("-i"), m_dir.path()); });
+        IniFile(iniPath()).writeString(QStringLiteral("ChoosenStyle"), QStringLiteral("Style"),
+                                       value);
+        QCOMPARE(readBytes(iniPath()), after);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"Workers.ini"});
     }
 
     void replacesTheFileWholeLeavingNoTemporaryFile()

@@ -8,6 +8,8 @@
 #include "settings/SettingsWriteError.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,9 +18,34 @@ using namespace corvel::test;
 
 namespace {
 
+bool chattr(const QString &flag, const QString &path)
+{
+    return QProcess::execute(QStringLiteral("chattr"), {flag, path}) == 0;
+}
+
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+void addStopRows(bool inPlace)
+{
+    const char *where = inPlace ? ", in place" : "";
+    QTest::addRow("8-bit, value changed%s", where)
+        << QByteArray("[Database]\r\nUserName=corvel\r\nCatalog=CorvelHR\r\nSource=10.0.0.5\r\n"
+                      "[ChoosenStyle]\r\nStyle=Lavender Classico\r\n")
+        << QStringLiteral("ChoosenStyle") << QStringLiteral("Style")
+        << QStringLiteral("Charcoal Dark Slate") << inPlace;
+    QTest::addRow("8-bit, section added%s", where)
+        << QByteArray("; workstation 12\r\n[Database]\r\nCatalog=CorvelHR\r\n")
+        << QStringLiteral("Distribution_Pathes") << QStringLiteral("SharedFolder_Path")
+        << QStringLiteral("\\\\server\\dist\\") << inPlace;
+    QByteArray utf16("\xff\xfe", 2);
+    for (const QChar c : QStringLiteral("[CorvelPortal]\r\nURL=https://portal/\r\n"))
+        utf16 += QByteArray(reinterpret_cast<const char *>(&c), 2);
+    QTest::addRow("UTF-16, value changed%s", where)
+        << utf16 << QStringLiteral("CorvelPortal") << QStringLiteral("URL")
+        << QStringLiteral("https://بوابة.example/") << inPlace;
 }
 
 } // namespace
@@ -29,29 +56,17 @@ class SettingsFaultTest : public QObject
 
 private slots:
     // However far the new file gets before the disk is full, the old one stays whole and no
-    // half-written copy is left beside it.
+    // half-written copy is left beside it; so too where the folder takes no new file and the
+    // file is rewritten in place.
     void writeStoppedAtAnyByteKeepsTheOldFileWhole_data()
     {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-
-        QTest::newRow("8-bit, value changed")
-            << QByteArray("[Database]\r\nUserName=corvel\r\nCatalog=CorvelHR\r\nSource=10.0.0.5\r\n"
-                          "[ChoosenStyle]\r\nStyle=Lavender Classico\r\n")
-            << QStringLiteral("ChoosenStyle") << QStringLiteral("Style")
-            << QStringLiteral("Charcoal Dark Slate");
-        QTest::newRow("8-bit, section added")
-            << QByteArray("; workstation 12\r\n[Database]\r\nCatalog=CorvelHR\r\n")
-            << QStringLiteral("Distribution_Pathes") << QStringLiteral("SharedFolder_Path")
-            << QStringLiteral("\\\\server\\dist\\");
-        QByteArray utf16("\xff\xfe", 2);
-        for (const QChar c : QStringLiteral("[CorvelPortal]\r\nURL=https://portal/\r\n"))
-            utf16 += QByteArray(reinterpret_cast<const char *>(&c), 2);
-        QTest::newRow("UTF-16, value changed")
-            << utf16 << QStringLiteral("CorvelPortal") << QStringLiteral("URL")
-            << QStringLiteral("https://بوابة.example/");
+        QTest::addColumn<bool>("inPlace");
+        for (const bool inPlace : {false, true})
+            addStopRows(inPlace);
     }
     void writeStoppedAtAnyByteKeepsTheOldFileWhole()
     {
@@ -59,10 +74,17 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, value);
+        QFETCH(bool, inPlace);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Workers.ini"));
         writeBytes(path, before);
         IniFile ini(path);
+        if (inPlace && !chattr(QStringLiteral("+i"), dir.path()))
+            QSKIP("chattr +i is not available here");
+        auto unlock = qScopeGuard([&] {
+            if (inPlace)
+                chattr(QStringLiteral("-i"), dir.path());
+        });
 
         // The rewrite is at most a line longer than the file; every shorter stop is a failure.
         const int longest = before.size() + 2 * (section.size() + key.size() + value.size() + 8);
