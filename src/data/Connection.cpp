@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QSqlDriver>
 #include <QVariant>
+#include <algorithm>
 #include <atomic>
 #include <sqlite3.h>
 
@@ -33,6 +34,17 @@ QString braced(const QString &value)
     QString escaped = value;
     escaped.replace(u'}', QStringLiteral("}}"));
     return u'{' + escaped + u'}';
+}
+
+// Braced where the value could end early, open a quote of its own or lose its blanks, so that a
+// setting never swallows or adds attributes of the driver's string.
+QString odbcValue(const QString &value)
+{
+    const bool special = std::any_of(value.begin(), value.end(), [](QChar c) {
+        return c == u';' || c == u'{' || c == u'}' || c == u'=';
+    });
+    const bool blankEnds = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace());
+    return special || blankEnds ? braced(value) : value;
 }
 
 bool isFreeTds(const QString &driver)
@@ -102,8 +114,21 @@ void Connection::open()
 
 void Connection::ensureOpen()
 {
+    // Reads would go on finding the old rows in a deleted or replaced database file. Inside a
+    // transaction its first write fails instead, which ends the connection the same way.
+    if (isOpen() && !m_inTransaction && databaseFileMoved())
+        close();
     if (!isOpen())
         open();
+}
+
+bool Connection::databaseFileMoved() const
+{
+    sqlite3 *handle = sqliteHandle(database());
+    int moved = 0;
+    return handle != nullptr &&
+           sqlite3_file_control(handle, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
 }
 
 bool Connection::isOpen() const
@@ -122,10 +147,13 @@ bool Connection::isConnectionLost(const QSqlError &error, Engine engine)
 {
     // Qt's SQLite driver calls every failed statement a connection error, so only the result
     // code tells: the file is no longer a database, cannot be read or has gone (SQLITE_IOERR,
-    // SQLITE_CORRUPT, SQLITE_CANTOPEN, SQLITE_NOTADB).
+    // SQLITE_CORRUPT, SQLITE_CANTOPEN, SQLITE_NOTADB), or was deleted or replaced under the open
+    // connection, which then refuses every write (SQLITE_READONLY_DBMOVED).
     if (engine == Engine::SQLite) {
-        const int primary = error.nativeErrorCode().toInt() & 0xff;
-        return primary == 10 || primary == 11 || primary == 14 || primary == 26;
+        const int code = error.nativeErrorCode().toInt();
+        const int primary = code & 0xff;
+        return primary == SQLITE_IOERR || primary == SQLITE_CORRUPT || primary == SQLITE_CANTOPEN ||
+               primary == SQLITE_NOTADB || code == SQLITE_READONLY_DBMOVED;
     }
     if (error.type() == QSqlError::ConnectionError)
         return true;
@@ -200,16 +228,16 @@ QString Connection::odbcConnectionString(const QString &connectionString, const 
 {
     using connectionstring::attribute;
     QString odbc = QStringLiteral("DRIVER=") + braced(driver) + u';';
-    odbc += QStringLiteral("SERVER=") + attribute(connectionString, QStringLiteral("Data Source")) +
-            u';';
+    odbc += QStringLiteral("SERVER=") +
+            odbcValue(attribute(connectionString, QStringLiteral("Data Source"))) + u';';
     odbc += QStringLiteral("DATABASE=") +
-            attribute(connectionString, QStringLiteral("Initial Catalog")) + u';';
+            odbcValue(attribute(connectionString, QStringLiteral("Initial Catalog"))) + u';';
     odbc += QStringLiteral("UID=") +
             braced(attribute(connectionString, QStringLiteral("User ID"))) + u';';
     odbc += QStringLiteral("PWD=") +
             braced(attribute(connectionString, QStringLiteral("Password"))) + u';';
     odbc += QStringLiteral("WSID=") +
-            attribute(connectionString, QStringLiteral("Workstation ID")) + u';';
+            odbcValue(attribute(connectionString, QStringLiteral("Workstation ID"))) + u';';
     odbc += QStringLiteral("APP=Corvel Launcher;");
     if (isFreeTds(driver)) {
         // Qt binds text as 8-bit for FreeTDS, so the client character set must be UTF-8.
@@ -282,6 +310,9 @@ void Connection::openSqlite()
     if (!db.open())
         throw statement::errorOf(db.lastError());
     sqlite3 *handle = sqliteHandle(db);
+    // Only the extended code tells a database file that went away from one opened read-only.
+    if (handle != nullptr)
+        sqlite3_extended_result_codes(handle, 1);
     if (handle == nullptr || sqlite3_create_function(handle, "GetDate", 0, SQLITE_UTF8, nullptr,
                                                      &getDate, nullptr, nullptr) != SQLITE_OK) {
         db.close();

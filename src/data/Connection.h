@@ -73,6 +73,7 @@ private:
     void openEngine();
     void openSqlServer();
     void openSqlite();
+    bool databaseFileMoved() const;
 
     QString m_name;
     QString m_connectionString;

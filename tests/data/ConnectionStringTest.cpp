@@ -144,6 +144,54 @@ private slots:
         QCOMPARE(Connection::odbcConnectionString(launcher, driver), expected);
     }
 
+    // A setting that could end its value early or open a quote of its own is brace-quoted, so
+    // it never swallows the attributes after it.
+    void odbcStringQuotesValuesThatCouldSpillOver_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("catalog");
+        QTest::addColumn<QString>("computer");
+        QTest::addColumn<QString>("expected");
+        auto odbc = [](const char *server, const char *database, const char *wsid) {
+            return QStringLiteral("DRIVER={SQLite3};SERVER=%1;DATABASE=%2;UID={u};"
+                                  "PWD={Kelvo8362};WSID=%3;APP=Corvel Launcher;")
+                .arg(QLatin1String(server), QLatin1String(database), QLatin1String(wsid));
+        };
+        QTest::newRow("server opening a brace")
+            << "{db01"
+            << "HR"
+            << "PC" << odbc("{{db01}", "HR", "CorvelLauncher-V1.2.3.4 PC");
+        QTest::newRow("catalog closing a brace")
+            << "db01"
+            << "H}R"
+            << "PC" << odbc("db01", "{H}}R}", "CorvelLauncher-V1.2.3.4 PC");
+        QTest::newRow("server holding an equals sign")
+            << "a=b"
+            << "HR"
+            << "PC" << odbc("{a=b}", "HR", "CorvelLauncher-V1.2.3.4 PC");
+        QTest::newRow("catalog with blanks around it")
+            << "db01"
+            << " HR "
+            << "PC" << odbc("db01", "{ HR }", "CorvelLauncher-V1.2.3.4 PC");
+        QTest::newRow("computer name with braces")
+            << "db01"
+            << "HR"
+            << "P}C{" << odbc("db01", "HR", "{CorvelLauncher-V1.2.3.4 P}}C{}");
+        QTest::newRow("no computer name") << "db01"
+                                          << "HR"
+                                          << "" << odbc("db01", "HR", "{CorvelLauncher-V1.2.3.4 }");
+    }
+    void odbcStringQuotesValuesThatCouldSpillOver()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, catalog);
+        QFETCH(QString, computer);
+        QFETCH(QString, expected);
+        const QString launcher = connectionstring::build(QStringLiteral("u"), catalog, source,
+                                                         QStringLiteral("1.2.3.4"), computer);
+        QCOMPARE(Connection::odbcConnectionString(launcher, QStringLiteral("SQLite3")), expected);
+    }
+
     void odbcStringBraceQuotesLoginAndPassword_data()
     {
         QTest::addColumn<QString>("launcher");
