@@ -284,6 +284,7 @@ private slots:
     void startedModuleReceivesUserIdAndPassword()
     {
         qputenv("CORVEL_STUB_NO_WINDOW", "1");
+        qputenv("CORVEL_STUB_RECORD_ARGS", "1");
         Session session;
         DesktopShell shell(session.workstation.folder());
         const Services services{session.dialogs, shell};
@@ -295,6 +296,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(recordedArguments(record),
                                   QJsonArray({QStringLiteral("clerk"), QStringLiteral("clerk1")}),
                                   10000);
+        qunsetenv("CORVEL_STUB_RECORD_ARGS");
         qunsetenv("CORVEL_STUB_NO_WINDOW");
     }
 };

@@ -557,11 +557,13 @@ private slots:
     {
         qputenv("CORVEL_STUB_NO_WINDOW", "1");
         qputenv("CORVEL_REINSTALLER_NO_WINDOW", "1");
+        qputenv("CORVEL_STUB_RECORD_ARGS", "1");
     }
     void cleanup()
     {
         qunsetenv("CORVEL_STUB_NO_WINDOW");
         qunsetenv("CORVEL_REINSTALLER_NO_WINDOW");
+        qunsetenv("CORVEL_STUB_RECORD_ARGS");
     }
 
     void replacesTheLauncherOnceItHasExitedAndStartsTheNewOne()

@@ -41,8 +41,16 @@ private:
     }
 
 private slots:
-    void initTestCase() { qputenv("CORVEL_STUB_NO_WINDOW", "1"); }
-    void cleanupTestCase() { qunsetenv("CORVEL_STUB_NO_WINDOW"); }
+    void initTestCase()
+    {
+        qputenv("CORVEL_STUB_NO_WINDOW", "1");
+        qputenv("CORVEL_STUB_RECORD_ARGS", "1");
+    }
+    void cleanupTestCase()
+    {
+        qunsetenv("CORVEL_STUB_NO_WINDOW");
+        qunsetenv("CORVEL_STUB_RECORD_ARGS");
+    }
 
     void startsABareNameFromTheLauncherFolderWithSplitArguments_data()
     {

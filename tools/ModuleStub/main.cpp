@@ -1,5 +1,6 @@
-// Stands in for a suite module: records the arguments it was started with beside itself
-// ("<name>.args", a JSON array) and shows the user id it was given.
+// Stands in for a suite module: shows the user id it was given and, when CORVEL_STUB_RECORD_ARGS
+// is set (tests, the demo), records the arguments it was started with beside itself
+// ("<name>.args", a JSON array, readable by its owner only: it holds the password).
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -13,9 +14,13 @@ namespace {
 
 void recordArguments(const QFileInfo &self, const QStringList &arguments)
 {
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     QFile record(self.absolutePath() + QStringLiteral("/") + self.completeBaseName() +
                  QStringLiteral(".args"));
-    if (record.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // A record left by an earlier start may be readable by others: close it up before writing.
+    if (record.exists() && !record.setPermissions(ownerOnly))
+        return;
+    if (record.open(QIODevice::WriteOnly | QIODevice::Truncate, ownerOnly))
         record.write(QJsonDocument(QJsonArray::fromStringList(arguments)).toJson());
 }
 
@@ -29,7 +34,8 @@ int main(int argc, char *argv[])
                                                            : new QApplication(argc, argv));
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const QFileInfo self(QCoreApplication::applicationFilePath());
-    recordArguments(self, arguments);
+    if (qEnvironmentVariableIsSet("CORVEL_STUB_RECORD_ARGS"))
+        recordArguments(self, arguments);
     if (windowless)
         return 0;
 
