@@ -17,3 +17,11 @@ if(CORVEL_FUZZ)
         -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     target_link_options(corvel_common INTERFACE -fsanitize=address,undefined)
 endif()
+if(MINGW)
+    # Wide-character Win32 calls throughout, and no MinGW runtime DLLs to ship beside the programs.
+    target_compile_definitions(corvel_common INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
+    target_link_options(corvel_common INTERFACE -static -static-libgcc -static-libstdc++)
+    # Qt's static libraries switch the linker back to import libraries after odbc32; the compiler's
+    # own libraries (libstdc++, winpthread) come last and must be taken statically all the same.
+    string(APPEND CMAKE_CXX_STANDARD_LIBRARIES " -Wl,-Bstatic")
+endif()

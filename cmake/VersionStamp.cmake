@@ -1,7 +1,7 @@
 # Stamps an executable with a four-number file version the launcher can read without loading it:
 # an ELF ".note.package" note (owner "FDO", type 0xcafe1a7e, a JSON object with "version") on
-# Linux, a VERSIONINFO resource on Windows. The JSON is padded with blanks to a fixed size so the
-# stamper can rewrite the version of a copy in place.
+# Linux, a VERSIONINFO resource on Windows (cmake/WindowsResources.cmake). The JSON is padded with
+# blanks to a fixed size so the stamper can rewrite the version of a copy in place.
 set(CORVEL_NOTE_DESC_SIZE 128)
 
 function(corvel_stamp_version target name version)
@@ -14,9 +14,7 @@ function(corvel_stamp_version target name version)
     list(JOIN numbers "." dotted)
     list(JOIN numbers "," commas)
     if(WIN32)
-        set(rc "${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc")
-        file(WRITE "${rc}" "1 VERSIONINFO\nFILEVERSION ${commas}\nPRODUCTVERSION ${commas}\nBEGIN\nEND\n")
-        target_sources(${target} PRIVATE "${rc}")
+        corvel_windows_resources(${target} "${name}" "${dotted}" "${commas}")
         return()
     endif()
     set(json "{\"type\":\"exe\",\"name\":\"${name}\",\"version\":\"${dotted}\"}")

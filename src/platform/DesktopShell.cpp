@@ -11,8 +11,10 @@
 #ifdef Q_OS_WIN
 #include <QApplication>
 #include <QWidget>
-#include <shellapi.h>
+// shellapi.h needs the types windows.h declares: two blocks keep them in that order.
 #include <windows.h>
+
+#include <shellapi.h>
 #endif
 
 namespace corvel {

@@ -1,6 +1,5 @@
 #include "platform/DetachedProcess.h"
 
-#ifdef Q_OS_UNIX
 #include <QFile>
 #include <csignal>
 #include <spawn.h>
@@ -9,13 +8,8 @@
 #include <vector>
 
 extern char **environ;
-#else
-#include <QProcess>
-#endif
 
 namespace corvel {
-
-#ifdef Q_OS_UNIX
 
 namespace {
 
@@ -70,14 +64,5 @@ bool DetachedProcess::start(const QString &program, const QStringList &arguments
         *pid = child;
     return true;
 }
-
-#else
-
-bool DetachedProcess::start(const QString &program, const QStringList &arguments, qint64 *pid)
-{
-    return QProcess::startDetached(program, arguments, QString(), pid);
-}
-
-#endif
 
 } // namespace corvel
