@@ -253,10 +253,15 @@ QString Connection::odbcConnectionString(const QString &connectionString, const 
 QString Connection::defaultSqlServerDriver()
 {
 #ifdef Q_OS_WIN
+    // Every Windows has its own "SQL Server" driver; Microsoft's newer ones are preferred.
     const QSettings drivers(
         QStringLiteral("HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers"),
         QSettings::NativeFormat);
-    return drivers.contains(kMicrosoftDriver) ? kMicrosoftDriver : kFreeTdsDriver;
+    for (const QString &driver :
+         {kMicrosoftDriver, QStringLiteral("ODBC Driver 17 for SQL Server")})
+        if (drivers.contains(driver))
+            return driver;
+    return QStringLiteral("SQL Server");
 #else
     const QString folder = qEnvironmentVariable("ODBCSYSINI", QStringLiteral("/etc"));
     return defaultSqlServerDriver(QDir(folder).filePath(QStringLiteral("odbcinst.ini")));

@@ -64,7 +64,7 @@ public:
     // The ODBC connection string for SQL Server, derived from the launcher's connection string.
     static QString odbcConnectionString(const QString &connectionString, const QString &driver);
     // The SQL Server ODBC driver to use when none is configured: Microsoft's when registered,
-    // else FreeTDS.
+    // else FreeTDS (on Windows, the system's own "SQL Server" driver).
     static QString defaultSqlServerDriver();
     // The same, looking the driver up in the given unixODBC driver registry (odbcinst.ini).
     static QString defaultSqlServerDriver(const QString &odbcinstIni);
