@@ -49,7 +49,8 @@ QString IniFile::readString(const QString &section, const QString &key,
                             const QString &defaultValue) const
 {
     const std::optional<QByteArray> bytes = readBytes(m_path);
-    if (!bytes)
+    // A "[]" line names no section Windows will find.
+    if (!bytes || section.isEmpty())
         return defaultValue;
     return IniDocument(*bytes).value(section, key).value_or(defaultValue);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OdbcDrivers.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogService.h"
 #include "Workstation.h"
@@ -47,12 +48,7 @@ struct AdminSession
         dataModule->Current_Password = QStringLiteral("admin1");
     }
 
-    static bool odbcAvailable()
-    {
-        const QSettings registry(QStringLiteral("/etc/odbcinst.ini"), QSettings::IniFormat);
-        return QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")) &&
-               registry.childGroups().contains(QStringLiteral("SQLite3"));
-    }
+    static bool odbcAvailable() { return odbcDriverRegistered(QStringLiteral("SQLite3")); }
 
     Services services() { return {dialogs, shell}; }
     TDataModule1 &dm() { return *dataModule; }

@@ -1,10 +1,9 @@
 #include "DataFixtures.h"
+#include "OdbcDrivers.h"
 #include "TestRegistry.h"
 #include "data/Command.h"
 #include "data/Query.h"
 
-#include <QSettings>
-#include <QSqlDatabase>
 #include <QTest>
 
 using namespace corvel;
@@ -17,9 +16,7 @@ const QString kSqliteOdbcDriver = QStringLiteral("SQLite3");
 
 bool sqliteOdbcAvailable()
 {
-    const QSettings registry(QStringLiteral("/etc/odbcinst.ini"), QSettings::IniFormat);
-    return QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")) &&
-           registry.childGroups().contains(kSqliteOdbcDriver);
+    return corvel::test::odbcDriverRegistered(kSqliteOdbcDriver);
 }
 
 } // namespace
@@ -38,7 +35,7 @@ private slots:
     void init()
     {
         if (!sqliteOdbcAvailable())
-            QSKIP("the SQLite ODBC driver is not registered with unixODBC");
+            QSKIP("the SQLite ODBC driver is not registered");
         m_scratch = new ScratchDatabase;
         m_scratch->exec(QStringLiteral(
             "Create Table Assets (Rec_ID bigint, Name nvarchar(50), isActive bit, Logo blob)"));

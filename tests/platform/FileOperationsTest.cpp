@@ -12,8 +12,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using namespace corvel;
 
@@ -361,9 +365,16 @@ private slots:
         QFETCH(QString, target);
         const QString source = path(QStringLiteral("source.exe"));
         QVERIFY(QFile::link(source, path(QStringLiteral("symlink.exe"))));
+#ifdef Q_OS_WIN
+        QVERIFY(CreateHardLinkW(
+            reinterpret_cast<LPCWSTR>(
+                QDir::toNativeSeparators(path(QStringLiteral("hardlink.exe"))).utf16()),
+            reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(source).utf16()), nullptr));
+#else
         QCOMPARE(::link(QFile::encodeName(source).constData(),
                         QFile::encodeName(path(QStringLiteral("hardlink.exe"))).constData()),
                  0);
+#endif
         const QStringList before = entries();
         QCOMPARE(failure([&] { fileops::replaceFile(source, path(target)); }), kSameFile);
         QCOMPARE(contentOf(source), QByteArray("new version"));

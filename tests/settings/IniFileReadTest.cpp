@@ -79,6 +79,8 @@ private slots:
         row("mixed line ends", "[Photo]\r\nCatalog=p\r[Database]\nCatalog=x\r\n", "x");
         row("no final line break", "[Database]\r\nCatalog=x", "x");
         row("tab inside a value kept", "[Database]\r\nCatalog=a\tb\r\n", "a\tb");
+        QTest::newRow("no empty section name")
+            << QByteArray("[]\r\nCatalog=x\r\n") << QString() << cat << kDefault;
     }
 
     void readsValuesByProfileRules()

@@ -219,7 +219,8 @@ private slots:
                                       QStringLiteral("Lavender Classico"));
             QFAIL("the write succeeded");
         } catch (const corvel::SettingsWriteError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Unable to write to ") + path);
+            QCOMPARE(error.message(),
+                     QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
         }
         cleanup.dismiss();
         if (!unlock.isEmpty())
