@@ -106,9 +106,7 @@ Outcome writeThroughTemporary(const QByteArray &path, const QByteArray &bytes,
     auto discard = qScopeGuard([&] { ::unlink(temporary.constData()); });
 
     if (old) {
-        struct stat mine
-        {
-        };
+        struct stat mine = {};
         if (::fstat(fd, &mine) != 0)
             return Outcome::Failed;
         // Everyone else sharing the workstation must still be able to write the file.
@@ -138,9 +136,7 @@ bool withinFileSizeLimit(off_t size)
 // Overwriting takes no new room on most file systems, but a copy-on-write one needs it.
 bool roomFor(int fd, off_t size)
 {
-    struct statvfs fs
-    {
-    };
+    struct statvfs fs = {};
     if (::fstatvfs(fd, &fs) != 0)
         return true;
     const auto available = ::geteuid() == 0 ? fs.f_bfree : fs.f_bavail;
@@ -151,9 +147,7 @@ bool roomFor(int fd, off_t size)
 bool writeInPlace(const QByteArray &path, const QByteArray &bytes)
 {
     Descriptor file(::open(path.constData(), O_RDWR | O_CLOEXEC));
-    struct stat old
-    {
-    };
+    struct stat old = {};
     if (file.get() < 0 || ::fstat(file.get(), &old) != 0 || !S_ISREG(old.st_mode))
         return false;
     const int fd = file.get();
@@ -190,9 +184,7 @@ bool writeInPlace(const QByteArray &path, const QByteArray &bytes)
 bool replaceContents(const QString &path, const QByteArray &bytes)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat old
-    {
-    };
+    struct stat old = {};
     const bool exists = ::stat(native.constData(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode))
         return false;

@@ -74,9 +74,7 @@ private slots:
         }
 
         QCOMPARE(readBytes(path), QByteArray("[ChoosenStyle]\r\nStyle=Windows\r\n"));
-        struct stat after
-        {
-        };
+        struct stat after = {};
         QCOMPARE(::stat(native.constData(), &after), 0);
         QCOMPARE(after.st_uid, owner);
         QCOMPARE(after.st_gid, nogroup->gr_gid);
