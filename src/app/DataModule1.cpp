@@ -1,7 +1,7 @@
 #include "app/DataModule1.h"
 
 #include "app/AppVersion.h"
-#include "data/ConnectionString.h"
+#include "data/DatabaseSettings.h"
 #include "settings/IniFile.h"
 #include "settings/WorkstationSettings.h"
 
@@ -41,10 +41,7 @@ void TDataModule1::ADOConnection1BeforeConnect()
     Local_Path = settings::folderOf(m_executablePath);
 
     IniFile ini(settingsPath());
-    const QString database = QStringLiteral("Database");
-    const QString userName = ini.readString(database, QStringLiteral("UserName"), QString());
-    const QString catalog = ini.readString(database, QStringLiteral("Catalog"), QString());
-    const QString source = ini.readString(database, QStringLiteral("Source"), QString());
+    const DatabaseSettings database = DatabaseSettings::read(ini, Local_Path);
     Distribution_Path = ini.readString(QStringLiteral("Distribution_Pathes"),
                                        QStringLiteral("SharedFolder_Path"), QString());
 
@@ -56,19 +53,9 @@ void TDataModule1::ADOConnection1BeforeConnect()
     CorvelPortal_URL = ini.readString(QStringLiteral("CorvelPortal"), QStringLiteral("URL"),
                                       settings::kDefaultPortalUrl);
 
-    // Not part of the connection string: which engine serves it on this workstation.
-    EngineOptions options;
-    const QString engine = ini.readString(database, QStringLiteral("Engine"), QString());
-    options.engine = engine.compare(QStringLiteral("SQLite"), Qt::CaseInsensitive) == 0
-                         ? Engine::SQLite
-                         : Engine::SqlServer;
-    options.odbcDriver = ini.readString(database, QStringLiteral("Driver"), QString());
-    options.baseFolder = Local_Path;
-    ADOConnection1.setEngineOptions(options);
-
+    ADOConnection1.setEngineOptions(database.options);
     const QString computerName = qEnvironmentVariable("COMPUTERNAME");
-    ADOConnection1.setConnectionString(
-        connectionstring::build(userName, catalog, source, Current_Version, computerName));
+    ADOConnection1.setConnectionString(database.connectionString(Current_Version, computerName));
 }
 
 } // namespace corvel
