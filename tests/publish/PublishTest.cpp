@@ -196,6 +196,22 @@ private slots:
         QCOMPARE(f.rows(), rows);
     }
 
+    void aCopyThatFailsLeavesTheShareAsItWas()
+    {
+        PublishFixture f;
+        const auto files = PublishFixture::snapshot(f.share());
+        const auto rows = f.rows();
+        // The release loses a file after it was looked at, as when its folder is being replaced.
+        const auto vanish = [&] {
+            QFile::remove(f.release() + QStringLiteral("PrintDesigner.dll"));
+        };
+        QCOMPARE(f.publish(false, vanish), code(ExitCode::Share));
+        QVERIFY2(f.err.contains(QStringLiteral("Cannot copy the release")), qPrintable(f.err));
+        QVERIFY2(f.err.contains(QStringLiteral("Nothing was changed.")), qPrintable(f.err));
+        QCOMPARE(PublishFixture::snapshot(f.share()), files);
+        QCOMPARE(f.rows(), rows);
+    }
+
     // A file in use on the share (a workstation copying it) stops the swap where Windows would.
     void aFileThatCannotBeReplacedPutsTheOthersBack()
     {

@@ -154,11 +154,14 @@ ExitCode Publisher::runPublish(const QString &settingsPath, const QString &relea
         publication.stage(files);
         verifyStaged(publication, files);
     } catch (const Error &error) {
-        publication.undo();
-        throw PublishError(
-            ExitCode::Share,
+        const SharePublication::Report left = publication.undo();
+        QString message =
             QStringLiteral("Cannot copy the release into %1: %2\n%3")
-                .arg(shown(publication.workingFolder()), error.message(), kNothingChanged));
+                .arg(shown(publication.workingFolder()), error.message(), kNothingChanged);
+        if (!left.failed.isEmpty())
+            message += QStringLiteral(" The working folder is left (%1): run %2")
+                           .arg(left.failed.join(QStringLiteral("; ")), recoverCommand(settings));
+        throw PublishError(ExitCode::Share, message);
     }
     try {
         publication.swap();
