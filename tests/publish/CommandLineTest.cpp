@@ -104,6 +104,26 @@ private slots:
         QCOMPARE(run({"--settings", f.settingsPath(), "--check"}), 1);
         QVERIFY2(m_out.contains(QStringLiteral("1 row does not match")), qPrintable(m_out));
     }
+
+    // Two administrators publishing at once: the second finds the share taken and says so.
+    void aSecondPublisherOnTheSameShareStandsBack()
+    {
+        PublishFixture f;
+        const QStringList arguments{"--settings", f.settingsPath(), "--from", f.release()};
+        QProcess first;
+        QProcess second;
+        first.start(program(), arguments);
+        second.start(program(), arguments);
+        QVERIFY(first.waitForFinished(60000) && second.waitForFinished(60000));
+        QList<int> codes{first.exitCode(), second.exitCode()};
+        std::sort(codes.begin(), codes.end());
+        QVERIFY2(codes == QList<int>({0, 0}) || codes == QList<int>({0, 7}),
+                 qPrintable(QString::fromLocal8Bit(first.readAllStandardError() +
+                                                   second.readAllStandardError())));
+        QVERIFY(!QFileInfo::exists(f.share() + corvel::test::kWorkingFolder));
+        QCOMPARE(f.check(), 0);
+        QCOMPARE(f.row(QStringLiteral("CorvelPayroll")), QStringLiteral("1.2.0.0"));
+    }
 };
 
 CORVEL_TEST(CommandLineTest)
