@@ -3,6 +3,7 @@
 #include "app/AppVersion.h"
 #include "data/DatabaseSettings.h"
 #include "settings/IniFile.h"
+#include "settings/IniSnapshot.h"
 #include "settings/WorkstationSettings.h"
 
 namespace corvel {
@@ -40,15 +41,18 @@ void TDataModule1::ADOConnection1BeforeConnect()
     Current_Version = GetAppVersionStr();
     Local_Path = settings::folderOf(m_executablePath);
 
-    IniFile ini(settingsPath());
+    // One reading of the file for the whole step; read again only after writing to it.
+    IniSnapshot ini(settingsPath());
     const DatabaseSettings database = DatabaseSettings::read(ini, Local_Path);
     Distribution_Path = ini.readString(QStringLiteral("Distribution_Pathes"),
                                        QStringLiteral("SharedFolder_Path"), QString());
 
     const QString styleSection = QStringLiteral("ChoosenStyle");
     const QString styleKey = QStringLiteral("Style");
-    if (!ini.sectionHasKeys(styleSection))
-        ini.writeString(styleSection, styleKey, settings::kDefaultStyle);
+    if (!ini.sectionHasKeys(styleSection)) {
+        IniFile(settingsPath()).writeString(styleSection, styleKey, settings::kDefaultStyle);
+        ini = IniSnapshot(settingsPath());
+    }
     ChoosenStyle = ini.readString(styleSection, styleKey, settings::kDefaultStyle);
     CorvelPortal_URL = ini.readString(QStringLiteral("CorvelPortal"), QStringLiteral("URL"),
                                       settings::kDefaultPortalUrl);

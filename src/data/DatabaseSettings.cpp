@@ -1,11 +1,11 @@
 #include "data/DatabaseSettings.h"
 
 #include "data/ConnectionString.h"
-#include "settings/IniFile.h"
+#include "settings/IniSnapshot.h"
 
 namespace corvel {
 
-DatabaseSettings DatabaseSettings::read(const IniFile &ini, const QString &baseFolder)
+DatabaseSettings DatabaseSettings::read(const IniSnapshot &ini, const QString &baseFolder)
 {
     const QString database = QStringLiteral("Database");
     DatabaseSettings settings;

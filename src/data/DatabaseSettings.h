@@ -6,7 +6,7 @@
 
 namespace corvel {
 
-class IniFile;
+class IniSnapshot;
 
 // The [Database] section of Workers.ini, read the same way by the launcher's before-connect step
 // and by the tools that reach the launcher's database.
@@ -19,7 +19,7 @@ struct DatabaseSettings
     EngineOptions options;
 
     // A relative SQLite file lies in `baseFolder`.
-    static DatabaseSettings read(const IniFile &ini, const QString &baseFolder);
+    static DatabaseSettings read(const IniSnapshot &ini, const QString &baseFolder);
     QString connectionString(const QString &version, const QString &computerName) const;
 };
 

@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include "settings/IniDocument.h"
+#include "settings/IniSnapshot.h"
 #include "settings/SettingsFileWrite.h"
 #include "settings/SettingsWriteError.h"
 
@@ -14,18 +15,6 @@ namespace {
 
 constexpr QFileDevice::Permissions kAnyWrite =
     QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-
-// Empty when there is no regular file to read: a folder or a device under the name reads as
-// a missing file, as the profile functions treat it.
-std::optional<QByteArray> readBytes(const QString &path)
-{
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
-}
 
 // A link is written through, so the file it names keeps being the one that is shared.
 QString writtenPath(const QString &path)
@@ -48,17 +37,12 @@ IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 QString IniFile::readString(const QString &section, const QString &key,
                             const QString &defaultValue) const
 {
-    const std::optional<QByteArray> bytes = readBytes(m_path);
-    // A "[]" line names no section Windows will find.
-    if (!bytes || section.isEmpty())
-        return defaultValue;
-    return IniDocument(*bytes).value(section, key).value_or(defaultValue);
+    return IniSnapshot(m_path).readString(section, key, defaultValue);
 }
 
 bool IniFile::sectionHasKeys(const QString &section) const
 {
-    const std::optional<QByteArray> bytes = readBytes(m_path);
-    return bytes && IniDocument(*bytes).sectionHasKeys(section);
+    return IniSnapshot(m_path).sectionHasKeys(section);
 }
 
 void IniFile::writeString(const QString &section, const QString &key, const QString &value)

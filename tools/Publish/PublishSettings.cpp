@@ -1,7 +1,7 @@
 #include "PublishSettings.h"
 
 #include "PublishError.h"
-#include "settings/IniFile.h"
+#include "settings/IniSnapshot.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +36,7 @@ PublishSettings PublishSettings::read(const QString &settingsPath)
     file.close();
 
     const QString folder = QFileInfo(settingsPath).absolutePath() + u'/';
-    const IniFile ini(settingsPath);
+    const IniSnapshot ini(settingsPath);
     PublishSettings settings;
     settings.settingsPath = settingsPath;
     settings.database = DatabaseSettings::read(ini, folder);
