@@ -1,3 +1,4 @@
+#include "app/Artwork.h"
 #include "app/CorvelApplication.h"
 #include "app/DataModule1.h"
 #include "app/StartUp.h"
@@ -6,7 +7,6 @@
 #include "platform/QtDialogService.h"
 #include "platform/Services.h"
 
-#include <QIcon>
 #include <memory>
 
 int main(int argc, char *argv[])
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     CorvelApplication app(argc, argv);
     // Only the application name: a display name would be appended to every window title.
     app.setApplicationName(kApplicationTitle);
-    app.setWindowIcon(QIcon(QStringLiteral(":/artwork/program.png")));
+    app.setWindowIcon(artwork::icon(QStringLiteral(":/artwork/program.png")));
     app.setDialogService(&dialogs);
 
     DesktopShell shell(QCoreApplication::applicationDirPath());

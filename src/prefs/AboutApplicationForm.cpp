@@ -1,12 +1,12 @@
 #include "prefs/AboutApplicationForm.h"
 
 #include "app/AppVersion.h"
+#include "app/Artwork.h"
 #include "app/DataModule1.h"
 #include "app/TopLevelErrorHandler.h"
 
 #include <QFileInfo>
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -90,7 +90,7 @@ TAboutApplicationForm::TAboutApplicationForm(TDataModule1 &dataModule, const Ser
     ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
     ProgramIcon->setGeometry(432, 19, 128, 128);
     ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(QIcon(kIcon).pixmap(QSize(128, 128)));
+    ProgramIcon->setPixmap(artwork::pixmap(kIcon));
 
     OKButton = new QPushButton(QStringLiteral("OK"), Panel1);
     OKButton->setObjectName(QStringLiteral("OKButton"));

@@ -1,8 +1,9 @@
-// corvel-render-artwork <source.svg> <target.png|.jpg|.rgb32|.ico> <size>: draws an SVG picture
-// into a square image of the given size, as Qt's SVG icon engine would at run time. The build
-// renders the artwork shown on every start once, so the launcher does not parse and draw it each
-// time. An .rgb32 target holds the opaque pixels alone, row after row, as QImage::Format_RGB32
-// keeps them in this machine's memory. An .ico target is a Windows program icon holding the
+// corvel-render-artwork <source.svg> <target.png|.jpg|.rgb32|.argb32|.ico> <size>: draws an SVG
+// picture into a square image of the given size, as Qt's SVG icon engine would at run time. The
+// build renders the artwork shown on every start once, so the launcher does not parse and draw it
+// each time. An .rgb32 or .argb32 target holds the pixels alone, row after row, as
+// QImage::Format_RGB32 or Format_ARGB32_Premultiplied keeps them in this machine's memory, for the
+// launcher to show without decoding them. An .ico target is a Windows program icon holding the
 // picture at the usual icon sizes up to the given one.
 #include <QBuffer>
 #include <QFile>
@@ -22,7 +23,7 @@ namespace {
 int usage()
 {
     QTextStream(stderr) << "usage: corvel-render-artwork <source.svg> "
-                           "<target.png|.jpg|.rgb32|.ico> <size>\n";
+                           "<target.png|.jpg|.rgb32|.argb32|.ico> <size>\n";
     return 2;
 }
 
@@ -53,8 +54,7 @@ QImage render(QSvgRenderer &renderer, int size)
     return image;
 }
 
-template <typename T>
-void append(QByteArray &out, T value)
+template <typename T> void append(QByteArray &out, T value)
 {
     const T little = qToLittleEndian(value);
     out.append(reinterpret_cast<const char *>(&little), sizeof little);
@@ -127,6 +127,8 @@ int main(int argc, char *argv[])
     const QImage image = render(renderer, size);
     if (format == "rgb32")
         return writeRaw(image.convertToFormat(QImage::Format_RGB32), arguments[1]);
+    if (format == "argb32")
+        return writeRaw(image, arguments[1]);
     QImageWriter writer(arguments[1], format);
     if (format == "jpg")
         writer.setQuality(95);
