@@ -5,6 +5,7 @@
 #include "admin/ReportingAssetsManagementForm.h"
 #include "admin/UsersMgtForm.h"
 #include "app/AppVersion.h"
+#include "app/Artwork.h"
 #include "app/DataModule1.h"
 #include "app/TopLevelErrorHandler.h"
 #include "launcher/ModuleCatalogue.h"
@@ -25,9 +26,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QResource>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QtMath>
 
 namespace corvel {
 
@@ -38,7 +39,6 @@ const QString kLaunch = QStringLiteral("Launch");
 const QString kPictureHint = QStringLiteral("Visit Corvel website");
 const QString kPasswordChanged = QStringLiteral("Password Changed Successfuly !");
 const QString kPicture = QStringLiteral(":/artwork/picture.jpg");
-const QString kRawPicture = QStringLiteral(":/artwork/picture.rgb32");
 
 // ImageList1, in index order.
 const char *const kMenuImageFiles[TMainForm::kMenuImageCount] = {
@@ -62,30 +62,15 @@ QFont tahoma(int pixelSize, bool bold = false)
     return font;
 }
 
-// The picture without decoding or copying it, from the raw pixels the build puts in the
-// executable. A high-density screen, or raw pixels not as expected, take the JPEG instead.
-QPixmap picture()
-{
-    const QResource raw(kRawPicture);
-    const qsizetype bytesPerLine = kPictureSize.width() * qsizetype(sizeof(quint32));
-    const bool usable = raw.isValid() && raw.compressionAlgorithm() == QResource::NoCompression &&
-                        raw.size() == bytesPerLine * kPictureSize.height() &&
-                        quintptr(raw.data()) % alignof(quint32) == 0 &&
-                        qGuiApp->devicePixelRatio() <= 1.0;
-    if (!usable)
-        return QIcon(kPicture).pixmap(kPictureSize);
-    return QPixmap::fromImage(QImage(raw.data(), kPictureSize.width(), kPictureSize.height(),
-                                     bytesPerLine, QImage::Format_RGB32));
-}
-
+// A tile's caption, reaching to the tile's right edge. Sized to its text instead, every caption
+// would be laid out once more before the window is first drawn.
 QLabel *placedLabel(const QString &name, const QString &text, const QFont &font, QPoint pos,
-                    QWidget *parent)
+                    int tileWidth, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setFont(font);
-    label->move(pos);
-    label->adjustSize();
+    label->setGeometry(pos.x(), pos.y(), tileWidth - pos.x(), qCeil(QFontMetricsF(font).height()));
     return label;
 }
 
@@ -131,10 +116,10 @@ void TMainForm::buildTiles(QFrame *grid)
     rows->setContentsMargins(inset, inset, inset, inset);
     rows->setSpacing(2 * kMargin);
     for (const ModuleRecord &module : catalogue::tiles())
-        rows->addWidget(buildTile(module, grid), 1);
+        rows->addWidget(buildTile(module, kGridWidth - 2 * inset, grid), 1);
 }
 
-QFrame *TMainForm::buildTile(const ModuleRecord &module, QWidget *parent)
+QFrame *TMainForm::buildTile(const ModuleRecord &module, int width, QWidget *parent)
 {
     auto *tile = new QFrame(parent);
     tile->setObjectName(module.panel);
@@ -144,10 +129,10 @@ QFrame *TMainForm::buildTile(const ModuleRecord &module, QWidget *parent)
     icon->setObjectName(module.icon);
     icon->setGeometry(QRect(module.iconPos, kTileIconSize));
     icon->setScaledContents(true);
-    icon->setPixmap(QIcon(module.artwork).pixmap(kTileIconSize));
+    icon->setPixmap(artwork::pixmap(module.artwork));
 
-    placedLabel(module.titleLabel, module.title, tahoma(19, true), module.titlePos, tile);
-    placedLabel(module.subtitleLabel, module.subtitle, tahoma(16), module.subtitlePos, tile);
+    placedLabel(module.titleLabel, module.title, tahoma(19, true), module.titlePos, width, tile);
+    placedLabel(module.subtitleLabel, module.subtitle, tahoma(16), module.subtitlePos, width, tile);
 
     auto *button = new QPushButton(kLaunch, tile);
     button->setObjectName(module.launchButton);
@@ -178,7 +163,7 @@ QFrame *TMainForm::buildPicture(QWidget *parent)
     Image7 = new QLabel(panel);
     Image7->setObjectName(QStringLiteral("Image7"));
     Image7->setGeometry(QRect(QPoint(1, 1), kPictureSize));
-    Image7->setPixmap(picture());
+    Image7->setPixmap(artwork::pixmap(kPicture));
     Image7->setCursor(Qt::PointingHandCursor);
     Image7->setToolTip(kPictureHint);
     Image7->setAccessibleName(kPictureHint);
@@ -190,7 +175,8 @@ QIcon TMainForm::menuImage(int index)
 {
     if (index < 0 || index >= kMenuImageCount)
         return QIcon();
-    return QIcon(QStringLiteral(":/menu/%1.png").arg(QLatin1String(kMenuImageFiles[index])));
+    return artwork::icon(
+        QStringLiteral(":/menu/%1.png").arg(QLatin1String(kMenuImageFiles[index])));
 }
 
 QMenu *TMainForm::addMenu(QMenu *parentMenu, const QString &name, const QString &caption,

@@ -57,7 +57,7 @@ private:
     void Image7Click();
 
     void buildTiles(QFrame *grid);
-    QFrame *buildTile(const ModuleRecord &module, QWidget *parent);
+    QFrame *buildTile(const ModuleRecord &module, int width, QWidget *parent);
     QFrame *buildPicture(QWidget *parent);
     void buildMenu();
     QAction *addItem(QMenu *menu, const QString &name, const QString &caption, int imageIndex);

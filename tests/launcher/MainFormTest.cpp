@@ -20,6 +20,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace corvel;
 using namespace corvel::test;
 
@@ -161,6 +163,53 @@ private slots:
             }
         }
         QVERIFY2(difference / (100 * 100 * 3) < 4, qPrintable(QString::number(difference)));
+    }
+
+    // The tile icons and menu images are shown from raw pixels in the executable, as their PNGs
+    // would show them.
+    void artworkShownAtEveryStartIsItsPng()
+    {
+        const auto largestDifference = [](const QImage &shown, const QString &png) {
+            const QImage decoded = QImage(png).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            const QImage raw = shown.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            if (decoded.size() != raw.size())
+                return 256;
+            int largest = 0;
+            for (int y = 0; y < raw.height(); ++y) {
+                for (int x = 0; x < raw.width(); ++x) {
+                    const QRgb a = raw.pixel(x, y);
+                    const QRgb b = decoded.pixel(x, y);
+                    largest =
+                        std::max({largest, qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)),
+                                  qAbs(qBlue(a) - qBlue(b)), qAbs(qAlpha(a) - qAlpha(b))});
+                }
+            }
+            return largest;
+        };
+        for (const ModuleRecord &tile : catalogue::tiles()) {
+            const QImage shown = form->findChild<QLabel *>(tile.icon)->pixmap().toImage();
+            QString raw = tile.artwork;
+            raw.replace(QStringLiteral(".png"), QStringLiteral(".argb32"));
+            QCOMPARE(shown.constBits(), QResource(raw).data());
+            // PNG keeps colours without the alpha applied: a rounding step either way.
+            QVERIFY2(largestDifference(shown, tile.artwork) <= 1, qPrintable(tile.artwork));
+        }
+        QVERIFY(largestDifference(TMainForm::menuImage(0).pixmap(QSize(16, 16)).toImage(),
+                                  QStringLiteral(":/menu/file.png")) <= 1);
+    }
+
+    // Captions are not sized to their text, but never cut it off.
+    void tileCaptionsShowTheirWholeText()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        for (const ModuleRecord &tile : catalogue::tiles()) {
+            for (const QString &name : {tile.titleLabel, tile.subtitleLabel}) {
+                const auto *caption = form->findChild<QLabel *>(name);
+                QVERIFY2(caption->width() >= caption->sizeHint().width(), qPrintable(name));
+                QCOMPARE(caption->height(), caption->sizeHint().height());
+            }
+        }
     }
 
     void menuShowsImagesOnlyForIndexesOfTheImageList()
