@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QList>
 #include <QTextStream>
 #include <algorithm>
@@ -34,20 +33,6 @@ template <typename Work, typename Settle> double medianMs(int runs, Work &&work,
 template <typename Work> double medianMs(int runs, Work &&work)
 {
     return medianMs(runs, work, [] {});
-}
-
-// Peak resident memory of this process in KiB.
-inline long peakResidentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = status.readAll().split('\n');
-    for (const QByteArray &line : lines) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return -1;
 }
 
 inline void report(const char *what, double value, const char *unit, double baseline,
