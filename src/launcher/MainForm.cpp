@@ -14,6 +14,7 @@
 #include "launcher/WebAddresses.h"
 #include "login/LoginForm.h"
 #include "platform/DialogService.h"
+#include "platform/ScreenFit.h"
 #include "platform/ShellService.h"
 #include "prefs/AboutApplicationForm.h"
 #include "prefs/CorvelDefaultsForm.h"
@@ -26,7 +27,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <QtMath>
 
@@ -99,14 +100,17 @@ TMainForm::TMainForm(TDataModule1 &dataModule, const Services &services, QWidget
     buildTiles(grid);
     columns->addWidget(grid);
     columns->addWidget(buildPicture(client));
-    setCentralWidget(client);
+
+    // The client area keeps its size; on a screen too small for it, it scrolls.
+    auto *area = new QScrollArea(this);
+    area->setObjectName(QStringLiteral("ClientArea"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setWidget(client);
+    setCentralWidget(area);
 
     buildMenu();
-    // The client area keeps its size whatever the menu bar's height in the active style.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-    adjustSize();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    new ScreenFit(*this, *area);
 }
 
 void TMainForm::buildTiles(QFrame *grid)

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QResource>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 
@@ -127,7 +128,8 @@ private slots:
     {
         verifyLoggedOutState();
         QCOMPARE(form->windowTitle(), QStringLiteral("Corvel Launcher"));
-        QCOMPARE(form->centralWidget()->size(), QSize(1152, 708));
+        QCOMPARE(qobject_cast<QScrollArea *>(form->centralWidget())->widget()->size(),
+                 QSize(1152, 708));
         QCOMPARE(form->minimumSize(), form->maximumSize());
         QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
         for (const ModuleRecord &tile : catalogue::tiles()) {

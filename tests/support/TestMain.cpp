@@ -48,8 +48,17 @@ int main(int argc, char *argv[])
     // the tests say it themselves.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // "--screen=<file>" puts the tests on the offscreen screens the JSON file describes. The
+    // platform's arguments end at a colon, so the path holds none (no drive letter).
+    const QByteArray screenOption = "--screen=";
+    if (argc > 1 && QByteArray(argv[1]).startsWith(screenOption)) {
+        qputenv("QT_QPA_PLATFORM",
+                "offscreen:configfile=" + QByteArray(argv[1]).mid(screenOption.size()));
+    }
     QApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeIf(
+        [&](const QString &argument) { return argument.startsWith(QLatin1String(screenOption)); });
     int failed = 0;
     for (const corvel::test::TestFactory &factory : corvel::test::registeredTests()) {
         const std::unique_ptr<QObject> test = factory();
