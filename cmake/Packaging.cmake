@@ -1,14 +1,11 @@
-# `cpack -G DEB` in a Linux build: the launcher and its reinstaller under /opt/corvel-launcher (they
-# look for Workers.ini and the modules beside themselves), a desktop entry, the program icon, and
+# `cpack -G DEB` in a Linux build: the launcher, its reinstaller and corvel-publish under
+# /opt/corvel-launcher (the first two look for Workers.ini and the modules beside themselves), a
+# desktop entry, the program icon, and
 # the administrator's guide with the SQL Server scripts. The package's scripts make a Workers.ini
 # they create writable by the corvel group, so every user of the workstation can save settings.
 set(prefix /opt/corvel-launcher)
 set(doc /usr/share/doc/corvel-launcher)
-set(programs CorvelLauncher Reinstaller)
-if(TARGET corvel-publish)
-    list(APPEND programs corvel-publish)
-endif()
-install(TARGETS ${programs} RUNTIME DESTINATION ${prefix})
+install(TARGETS CorvelLauncher Reinstaller corvel-publish RUNTIME DESTINATION ${prefix})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/linux/corvel-launcher.desktop
     DESTINATION /usr/share/applications)
 install(FILES ${PROJECT_BINARY_DIR}/resources/rendered/artwork/program@2x.png
