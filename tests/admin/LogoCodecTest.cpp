@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -134,14 +135,18 @@ private slots:
         small.fill(Qt::blue);
 
         QTest::addColumn<QByteArray>("value");
-        QTest::newRow("fuzz finding") << finding.readAll();
-        QTest::newRow("small jpeg") << encoded(small, "jpg");
-        QTest::newRow("small bmp") << encoded(small, "bmp");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("fuzz finding") << finding.readAll() << QByteArray("gif");
+        QTest::newRow("small jpeg") << encoded(small, "jpg") << QByteArray("jpeg");
+        QTest::newRow("small bmp") << encoded(small, "bmp") << QByteArray("bmp");
     }
+    // Qt built for size on Windows reads no GIF at all; there the refusal alone is left to prove.
     void refusesPicturesInOtherFormats()
     {
         QFETCH(QByteArray, value);
-        QVERIFY(!QImage::fromData(value).isNull());
+        QFETCH(QByteArray, format);
+        if (QImageReader::supportedImageFormats().contains(format))
+            QVERIFY(!QImage::fromData(value).isNull());
         QVERIFY(decodeError(value) != QStringLiteral("<decoded>"));
     }
 
