@@ -3,6 +3,7 @@
 #include "Publisher.h"
 #include "TestFiles.h"
 #include "launcher/ModuleCatalogue.h"
+#include "platform/VersionResource.h"
 
 #include <QDirIterator>
 #include <QSqlQuery>
@@ -54,9 +55,18 @@ void PublishFixture::writeSettings(const QByteArray &databaseSection, const QStr
     m_ws.writeSettings(settings);
 }
 
+// A small PE image: the version reader reads one on every platform, and a test makes hundreds.
 void PublishFixture::program(const QString &folder, const QString &name, const QString &version)
 {
-    m_ws.installExecutableIn(folder, name, version);
+    const QString target = folder + name;
+    QDir().mkpath(folder);
+    QFile::remove(target);
+    FileVersion stamped;
+    if (!QFile::copy(QStringLiteral(CORVEL_TEST_DATA_DIR "/pe/pe32plus-1.0.0.0.exe"), target) ||
+        !QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner) ||
+        !FileVersion::parse(version, &stamped))
+        qFatal("cannot make %s", qPrintable(target));
+    versionresource::stamp(target, stamped);
 }
 
 QString PublishFixture::row(const QString &appId)

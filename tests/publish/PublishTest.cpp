@@ -102,8 +102,8 @@ private slots:
         QCOMPARE(f.publish(true), 0);
         QVERIFY2(f.out.startsWith(QStringLiteral("Would publish")), qPrintable(f.out));
         QVERIFY(f.out.contains(QStringLiteral("row CorvelPayroll: \"1.0.0.0\" -> \"1.2.0.0\"")));
-        QVERIFY(f.out.contains(QStringLiteral("Reports/Timesheet.FR3 (new in the distribution "
-                                              "folder)")));
+        QVERIFY(f.out.contains(QDir::toNativeSeparators("Reports/Timesheet.FR3") +
+                               QStringLiteral(" (new in the distribution folder)")));
         QVERIFY(f.out.contains(QStringLiteral("Nothing was changed (--dry-run).")));
         QCOMPARE(PublishFixture::snapshot(f.share()), files);
         QCOMPARE(f.rows(), rows);
