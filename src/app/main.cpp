@@ -3,6 +3,7 @@
 #include "app/DataModule1.h"
 #include "app/StartUp.h"
 #include "launcher/MainForm.h"
+#include "platform/BusyCursor.h"
 #include "platform/DesktopShell.h"
 #include "platform/QtDialogService.h"
 #include "platform/Services.h"
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     app.setApplicationName(kApplicationTitle);
     app.setWindowIcon(artwork::icon(QStringLiteral(":/artwork/program.png")));
     app.setDialogService(&dialogs);
+    const BusyCursor busyCursor;
 
     DesktopShell shell(QCoreApplication::applicationDirPath());
     const Services services{dialogs, shell};

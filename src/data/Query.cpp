@@ -4,6 +4,7 @@
 #include "data/DatabaseError.h"
 #include "data/Statement.h"
 #include "data/Values.h"
+#include "platform/Waiting.h"
 
 #include <QSqlRecord>
 
@@ -37,6 +38,8 @@ void Query::setParameter(const QString &name, const QVariant &value)
 
 void Query::open()
 {
+    // The rows come from the server while they are read, not only while the statement runs.
+    const Waiting waiting;
     close();
     QSqlQuery query = statement::run(m_connection, m_sql, m_parameters);
     const QSqlRecord record = query.record();

@@ -1,6 +1,7 @@
 #include "data/Statement.h"
 
 #include "data/Connection.h"
+#include "platform/Waiting.h"
 
 namespace corvel::statement {
 
@@ -37,6 +38,7 @@ void setParameter(Parameters &parameters, const QString &name, const QVariant &v
 
 QSqlQuery run(Connection &connection, const QString &sql, const Parameters &parameters)
 {
+    const Waiting waiting;
     connection.ensureOpen();
     QSqlQuery query(connection.database());
     query.setForwardOnly(true);

@@ -1,5 +1,6 @@
 #include "data/Query.h"
 #include "DataFixtures.h"
+#include "RecordingWaits.h"
 #include "TestRegistry.h"
 #include "data/DatabaseError.h"
 #include "data/Values.h"
@@ -155,6 +156,21 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, query.open());
         QVERIFY(!query.isOpen());
         QCOMPARE(query.rowCount(), 0);
+    }
+
+    // The windows show a busy cursor while the database is busy, failures included.
+    void everyRoundTripIsAWaitThatEndsEvenWhenItFails()
+    {
+        test::RecordingWaits waits;
+        Query query(connection(), QStringLiteral("Select * From Users"));
+        query.open();
+        QCOMPARE_GE(waits.begun, 1);
+        const int afterQuery = waits.begun;
+        m_scratch->exec(QStringLiteral("Delete From Users Where UserName = 'former'"));
+        QCOMPARE_GT(waits.begun, afterQuery);
+        QVERIFY_THROWS_EXCEPTION(DatabaseError,
+                                 m_scratch->exec(QStringLiteral("Select * From Nowhere")));
+        QCOMPARE(waits.depth, 0);
     }
 
     void valuesConvertAcrossEngines_data()
