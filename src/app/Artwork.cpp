@@ -24,16 +24,25 @@ QImage decode(const QString &path)
     return reader.read();
 }
 
-// The pixels in place, when the build left them as expected: uncompressed, aligned, square.
+// The pixels in place when the build left them uncompressed and aligned, else a copy of them
+// inflated; empty unless they are as expected: square, four bytes a pixel.
 QImage raw(const QString &path, const QString &suffix, QImage::Format format)
 {
     const QResource resource(withSuffix(path, suffix));
-    const auto side = qsizetype(std::lround(std::sqrt(double(resource.size() / 4))));
-    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression ||
-        side == 0 || resource.size() != side * side * 4 ||
-        quintptr(resource.data()) % alignof(quint32) != 0)
+    if (!resource.isValid())
         return QImage();
-    return QImage(resource.data(), int(side), int(side), side * 4, format);
+    const bool inPlace = resource.compressionAlgorithm() == QResource::NoCompression &&
+                         quintptr(resource.data()) % alignof(quint32) == 0;
+    const QByteArray inflated = inPlace ? QByteArray() : resource.uncompressedData();
+    const qint64 size = inPlace ? resource.size() : inflated.size();
+    const auto side = qsizetype(std::lround(std::sqrt(double(size / 4))));
+    if (side == 0 || size != side * side * 4)
+        return QImage();
+    if (inPlace)
+        return QImage(resource.data(), int(side), int(side), side * 4, format);
+    return QImage(reinterpret_cast<const uchar *>(inflated.constData()), int(side), int(side),
+                  side * 4, format)
+        .copy();
 }
 
 QImage ownSize(const QString &path)

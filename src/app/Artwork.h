@@ -6,8 +6,8 @@
 
 // The pictures compiled into the launcher. Each "<name>.<suffix>" has a double-size copy
 // "<name>@2x.<suffix>" for high-density screens, and the square ones shown at every start have
-// their pixels as well, uncompressed: "<name>.argb32" (premultiplied), or "<name>.rgb32" for
-// opaque ones. Those are shown from the executable's memory, with no decoding and no copy.
+// their pixels as well: "<name>.argb32" (premultiplied), or "<name>.rgb32" for opaque ones. Left
+// uncompressed, those are shown from the executable's memory, with no decoding and no copy.
 // Pictures are read strictly as the format their suffix names: left to guess, Qt asks every image
 // plugin whether it can read a picture before its own PNG reader, and loads them all.
 namespace corvel::artwork {
