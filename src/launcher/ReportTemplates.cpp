@@ -45,23 +45,30 @@ void moveAll(const QString &from, const QString &to)
 // Once nothing in it is the only copy of a template.
 void removeStaging(const QString &staging)
 {
-    QDir(staging).removeRecursively();
+    fileops::removeTree(staging);
+}
+
+bool isFolder(const QString &path)
+{
+    return fileops::entryOf(path) == fileops::Entry::Folder;
 }
 
 } // namespace
 
 ReportTemplates::ReportTemplates(QString localFolder, QString remoteFolder, QString pattern,
-                                 StepHook afterStep)
+                                 StepHook afterStep, std::chrono::milliseconds lockWait)
     : m_local(std::move(localFolder)), m_remote(std::move(remoteFolder)),
-      m_pattern(std::move(pattern)), m_afterStep(std::move(afterStep))
+      m_pattern(std::move(pattern)), m_afterStep(std::move(afterStep)), m_lockWait(lockWait)
 {}
 
 void ReportTemplates::replace()
 {
-    // A missing local folder must fail before anything is fetched.
+    // A missing local folder must fail before anything is fetched, and a missing remote one before
+    // anything changes here.
     fileops::listFiles(m_local, m_pattern);
-    recover(m_local);
     const QStringList incoming = fileops::listFiles(m_remote, m_pattern);
+    const UpgradeLock lock(m_local, m_lockWait);
+    recover(lock);
     checkNames(incoming);
 
     const QString staging = createStaging();
@@ -72,24 +79,40 @@ void ReportTemplates::replace()
         moveAside(staging);
         moveIn(staging, &movedIn);
     } catch (...) {
-        undo(staging, movedIn);
+        undo(lock, staging, movedIn);
         throw;
     }
     removeStaging(staging);
     step();
 }
 
-void ReportTemplates::recover(const QString &localFolder)
+void ReportTemplates::recover(const QString &localFolder, std::chrono::milliseconds lockWait)
 {
-    fileops::removeInterruptedCopies(localFolder);
+    recover(UpgradeLock(localFolder, lockWait));
+}
+
+// Nothing of the launcher's own is a link: one named like a staging folder is removed itself, and
+// one in the place of a mark is no mark, so nothing is ever fetched through it.
+void ReportTemplates::recover(const UpgradeLock &lock)
+{
+    const QString &localFolder = lock.folder();
+    fileops::removeInterruptedCopies(lock);
     const QStringList stagings =
         QDir(localFolder)
-            .entryList({kStagingPrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+            .entryList({kStagingPrefix + u'*'},
+                       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QString &name : stagings) {
         const QString staging = subfolder(localFolder, name);
-        if (QFileInfo(staging + kReplacedSet).isDir())
+        const fileops::Entry entry = fileops::entryOf(staging);
+        if (entry == fileops::Entry::Link) {
+            removeStaging(staging);
+            continue;
+        }
+        if (entry != fileops::Entry::Folder)
+            continue;
+        if (isFolder(staging + kReplacedSet))
             moveAll(staging, localFolder);
-        else if (QFileInfo(staging + kOldSet).isDir())
+        else if (isFolder(staging + kOldSet))
             moveAll(subfolder(staging, kOldSet), localFolder);
         removeStaging(staging);
     }
@@ -156,14 +179,15 @@ void ReportTemplates::moveIn(const QString &staging, QStringList *movedIn)
 
 // Puts the old set back. New templates already moved in go back to the staging folder before the
 // mark is taken away, so a kill in between still finds a complete set to finish or undo with.
-void ReportTemplates::undo(const QString &staging, const QStringList &movedIn) const
+void ReportTemplates::undo(const UpgradeLock &lock, const QString &staging,
+                           const QStringList &movedIn) const
 {
     try {
         for (const QString &name : movedIn)
             fileops::moveFile(m_local + name, staging + name);
-        if (QFileInfo(staging + kReplacedSet).isDir())
+        if (isFolder(staging + kReplacedSet))
             renameFolder(staging + kReplacedSet, staging + kOldSet);
-        recover(m_local);
+        recover(lock);
     } catch (const std::exception &) {
         // Left for the next run to finish or undo.
     }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/UpgradeLock.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <functional>
 
 namespace corvel {
@@ -12,6 +15,8 @@ namespace corvel {
 // copied into a hidden staging folder beside the old one; the old set is moved aside into it, the
 // staging folder is marked, and the new set is moved in. A failure puts the old set back; a run
 // cut short by a crash or a kill is finished (once marked) or undone (before) by the next run.
+// Runs on one folder take turns through its UpgradeLock, so a run never mistakes another's staging
+// folder for a leftover.
 class ReportTemplates
 {
 public:
@@ -20,27 +25,32 @@ public:
 
     // Folders end with a separator.
     ReportTemplates(QString localFolder, QString remoteFolder, QString pattern,
-                    StepHook afterStep = {});
+                    StepHook afterStep = {},
+                    std::chrono::milliseconds lockWait = UpgradeLock::kWait);
 
-    // Throws FileError; the local folder then holds the old set.
+    // Throws FileError (UpgradeBusyError while another run keeps the folder); the local folder
+    // then holds the old set.
     void replace();
     // Finishes or undoes what an interrupted run left in `localFolder`. Throws FileError when a
     // file cannot be moved; what is left is handled again next time.
-    static void recover(const QString &localFolder);
+    static void recover(const QString &localFolder,
+                        std::chrono::milliseconds lockWait = UpgradeLock::kWait);
 
 private:
+    static void recover(const UpgradeLock &lock);
     void checkNames(const QStringList &incoming) const;
     QString createStaging() const;
     void stage(const QStringList &incoming, const QString &staging);
     void moveAside(const QString &staging);
     void moveIn(const QString &staging, QStringList *movedIn);
-    void undo(const QString &staging, const QStringList &movedIn) const;
+    void undo(const UpgradeLock &lock, const QString &staging, const QStringList &movedIn) const;
     void step() const;
 
     QString m_local;
     QString m_remote;
     QString m_pattern;
     StepHook m_afterStep;
+    std::chrono::milliseconds m_lockWait;
 };
 
 } // namespace corvel

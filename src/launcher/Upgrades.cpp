@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "platform/FileOperations.h"
 #include "platform/ShellService.h"
+#include "platform/UpgradeBusyError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,8 +40,9 @@ QString reportsFolderOf(const QString &folder)
 
 } // namespace
 
-Upgrades::Upgrades(TDataModule1 &dataModule, const Services &services)
-    : m_dataModule(dataModule), m_services(services)
+Upgrades::Upgrades(TDataModule1 &dataModule, const Services &services,
+                   std::chrono::milliseconds lockWait)
+    : m_dataModule(dataModule), m_services(services), m_lockWait(lockWait)
 {}
 
 void Upgrades::DownloadUpdated(const QString &App_Name)
@@ -56,9 +58,15 @@ void Upgrades::DownloadUpdated(const QString &App_Name)
         // file raises the platform's own error for it.
         if (!fileops::fileExists(target))
             fileops::deleteFile(target);
-        fileops::removeInterruptedCopies(m_dataModule.Local_Path);
-        fileops::replaceFile(source, target, contentOf(App_Name));
+        {
+            // Let go before the message: the box may stay open for long.
+            const UpgradeLock lock(m_dataModule.Local_Path, m_lockWait);
+            fileops::removeInterruptedCopies(lock);
+            fileops::replaceFile(source, target, contentOf(App_Name));
+        }
         m_services.dialogs.showPlain(kUpgraded);
+    } catch (const UpgradeBusyError &error) {
+        m_services.dialogs.showPlain(error.message());
     } catch (const Error &error) {
         m_services.dialogs.showPlain(kFailed + error.typeName() + QStringLiteral(", ") +
                                      error.message());
@@ -95,7 +103,8 @@ void Upgrades::upgradeReportsAndForms()
     if (!m_services.dialogs.confirm(kReportsConfirmation))
         return;
     ReportTemplates(reportsFolderOf(m_dataModule.Local_Path),
-                    reportsFolderOf(m_dataModule.Distribution_Path), catalogue::kReportPattern)
+                    reportsFolderOf(m_dataModule.Distribution_Path), catalogue::kReportPattern, {},
+                    m_lockWait)
         .replace();
     DownloadUpdated(catalogue::kPrintDesigner);
 }

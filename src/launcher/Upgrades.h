@@ -1,8 +1,11 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "platform/UpgradeLock.h"
 
 #include <QString>
+
+#include <chrono>
 
 namespace corvel {
 
@@ -13,7 +16,9 @@ struct ModuleRecord;
 class Upgrades
 {
 public:
-    Upgrades(TDataModule1 &dataModule, const Services &services);
+    // `lockWait`: how long an upgrade waits for another one of the same folder to finish.
+    Upgrades(TDataModule1 &dataModule, const Services &services,
+             std::chrono::milliseconds lockWait = UpgradeLock::kWait);
 
     // Replaces the installed file with the distribution's copy and reports the outcome; never
     // lets an error out.
@@ -34,6 +39,7 @@ public:
 private:
     TDataModule1 &m_dataModule;
     Services m_services;
+    std::chrono::milliseconds m_lockWait;
 };
 
 } // namespace corvel

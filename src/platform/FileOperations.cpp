@@ -1,6 +1,7 @@
 #include "platform/FileOperations.h"
 
 #include "platform/FileOperationsNative.h"
+#include "platform/UpgradeLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,12 +114,28 @@ void syncFolder(const QString &folder)
     native::syncFolder(folder);
 }
 
-void removeInterruptedCopies(const QString &folder)
+void removeInterruptedCopies(const UpgradeLock &lock)
 {
+    const QDir folder(lock.folder());
     const QStringList names =
-        QDir(folder).entryList({kCopyPrefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names)
-        QFile::remove(QDir(folder).filePath(name));
+        folder.entryList({kCopyPrefix + u'*'},
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &name : names) {
+        const QString path = folder.filePath(name);
+        const Entry entry = native::entryOf(path);
+        if (entry == Entry::File || entry == Entry::Link)
+            native::removeTree(path);
+    }
+}
+
+Entry entryOf(const QString &path)
+{
+    return native::entryOf(QDir::cleanPath(path));
+}
+
+void removeTree(const QString &path)
+{
+    native::removeTree(QDir::cleanPath(path));
 }
 
 QStringList listFiles(const QString &folder, const QString &pattern)

@@ -3,7 +3,22 @@
 #include <QString>
 #include <QStringList>
 
+namespace corvel {
+class UpgradeLock;
+}
+
 namespace corvel::fileops {
+
+// What a name stands for, the name itself and never what a link leads to. On Windows every reparse
+// point (a symbolic link, a junction, a mount point) is a link.
+enum class Entry
+{
+    Missing,
+    File,
+    Folder,
+    Link,
+    Other
+};
 
 // What a copied file is: where files have modes, a program must stay executable by its owner.
 enum class Content
@@ -32,8 +47,13 @@ void replaceFile(const QString &source, const QString &target, Content content =
 void moveFile(const QString &from, const QString &to);
 // Makes the names just created or renamed in `folder` durable; best effort.
 void syncFolder(const QString &folder);
-// Removes the temporary files that copies cut short by a crash or a kill left in `folder`.
-void removeInterruptedCopies(const QString &folder);
+// Removes the temporary files that copies cut short by a crash or a kill left in the locked folder.
+// Only the lock tells that no running copy still writes them; a folder of that name stays.
+void removeInterruptedCopies(const UpgradeLock &lock);
+Entry entryOf(const QString &path);
+// Removes `path` with everything in it, best effort. A link anywhere in the tree is removed itself:
+// what it leads to, in the folder or outside it, is never touched.
+void removeTree(const QString &path);
 // Full paths of the files (not folders) directly inside `folder` whose names match the wildcard
 // `pattern`, letter case ignored, in name order; FIFOs and devices count as files, broken links
 // do not. Throws FileError when the folder does not exist.

@@ -30,6 +30,9 @@ inline const QString kCopyPrefix = QStringLiteral(".corvel-copy-");
     fail(QStringLiteral("%1 changed while it was being copied").arg(path));
 }
 
+// The system's error code (errno, or GetLastError on Windows) in the words of the other failures.
+[[noreturn]] void failWithSystemError(unsigned long code);
+
 // Writes a complete copy of the regular file `source` to a new temporary file in `folder`, flushed
 // to disk, and returns its path. The copy takes the mode, owner and group of `model` when that
 // names a file, else the defaults of a new file of `content`. Throws FileError and leaves nothing
@@ -44,5 +47,7 @@ void removeFile(const QString &path);
 // Links, hard links and different spellings of one path all name the same file.
 bool sameFile(const QString &first, const QString &second);
 void syncFolder(const QString &folder);
+Entry entryOf(const QString &path);
+void removeTree(const QString &path);
 
 } // namespace corvel::fileops::native

@@ -6,9 +6,12 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace corvel::fileops::native {
 
@@ -179,7 +182,50 @@ void finishCopy(const QString &source, int input, int output, const struct stat 
         failWithErrno(errno);
 }
 
+void removeAt(int parent, const char *name);
+
+// Empties the folder open as `fd`, which it takes over.
+void removeEntries(int fd)
+{
+    DIR *dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+        ::close(fd);
+        return;
+    }
+    std::vector<std::string> names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    for (const std::string &name : names)
+        removeAt(::dirfd(dir), name.c_str());
+    ::closedir(dir);
+}
+
+// Every step goes by the folder already open, never by a path a link could redirect, and
+// O_NOFOLLOW makes a folder swapped for a link on the way fail to open instead of being entered.
+void removeAt(int parent, const char *name)
+{
+    struct stat status = {};
+    if (::fstatat(parent, name, &status, AT_SYMLINK_NOFOLLOW) != 0)
+        return;
+    if (!S_ISDIR(status.st_mode)) {
+        ::unlinkat(parent, name, 0);
+        return;
+    }
+    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0)
+        removeEntries(fd);
+    ::unlinkat(parent, name, AT_REMOVEDIR);
+}
+
 } // namespace
+
+void failWithSystemError(unsigned long code)
+{
+    failWithErrno(int(code));
+}
 
 QString stageCopy(const QString &source, const QString &folder, const QString &model,
                   Content content)
@@ -263,6 +309,29 @@ void syncFolder(const QString &folder)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+Entry entryOf(const QString &path)
+{
+    struct stat status = {};
+    if (::lstat(nativeName(path).constData(), &status) != 0)
+        return Entry::Missing;
+    if (S_ISLNK(status.st_mode))
+        return Entry::Link;
+    if (S_ISDIR(status.st_mode))
+        return Entry::Folder;
+    return S_ISREG(status.st_mode) ? Entry::File : Entry::Other;
+}
+
+void removeTree(const QString &path)
+{
+    const QFileInfo entry(path);
+    const int parent =
+        ::open(nativeName(entry.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parent < 0)
+        return;
+    removeAt(parent, nativeName(entry.fileName()).constData());
+    ::close(parent);
 }
 
 } // namespace corvel::fileops::native

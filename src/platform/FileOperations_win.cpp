@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/BusyRetry_win.h"
 #include "platform/FileOperationsNative.h"
 
 #include <QDir>
@@ -67,8 +68,8 @@ QString systemText(DWORD error)
 Handle openSource(const QString &source)
 {
     // Sharing no write access makes a file still being written fail to open.
-    HANDLE handle = CreateFileW(nativeName(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE handle = busyretry::createFile(nativeName(source).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
     if (handle == INVALID_HANDLE_VALUE)
         failWithLastError();
     Handle owned(handle);
@@ -153,7 +154,47 @@ void finishCopy(const QString &source, HANDLE input, HANDLE output)
         failWithLastError();
 }
 
+// A read-only file is removed as Explorer removes it; the attribute says nothing about ownership.
+void removeEntry(const std::wstring &name, DWORD attributes)
+{
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        busyretry::retryWhileBusy([&] { return RemoveDirectoryW(name.c_str()) != 0; });
+        return;
+    }
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    busyretry::deleteFile(name.c_str());
+}
+
+// GetFileAttributesW and the listing describe a reparse point itself; removing one with
+// RemoveDirectoryW or DeleteFileW removes the link, never what it leads to.
+void removeTreeAt(const std::wstring &name)
+{
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        WIN32_FIND_DATAW entry = {};
+        HANDLE find = FindFirstFileW((name + L"\\*").c_str(), &entry);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring child = entry.cFileName;
+                if (child != L"." && child != L"..")
+                    removeTreeAt(name + L'\\' + child);
+            } while (FindNextFileW(find, &entry));
+            FindClose(find);
+        }
+    }
+    removeEntry(name, attributes);
+}
+
 } // namespace
+
+void failWithSystemError(unsigned long code)
+{
+    failWith(DWORD(code));
+}
 
 // New files take the folder's inherited permissions, which is what Windows gives a replacement as
 // well; there is no mode to keep.
@@ -168,7 +209,7 @@ QString stageCopy(const QString &source, const QString &folder, const QString &,
             failWithLastError();
     } catch (...) {
         output.reset();
-        DeleteFileW(nativeName(staged).c_str());
+        busyretry::deleteFile(nativeName(staged).c_str());
         throw;
     }
     return staged;
@@ -176,20 +217,21 @@ QString stageCopy(const QString &source, const QString &folder, const QString &,
 
 void moveReplacing(const QString &from, const QString &to)
 {
-    if (!MoveFileExW(nativeName(from).c_str(), nativeName(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!busyretry::moveFile(nativeName(from).c_str(), nativeName(to).c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         failWithLastError();
 }
 
 void moveWithoutReplacing(const QString &from, const QString &to)
 {
-    if (!MoveFileExW(nativeName(from).c_str(), nativeName(to).c_str(), MOVEFILE_WRITE_THROUGH))
+    if (!busyretry::moveFile(nativeName(from).c_str(), nativeName(to).c_str(),
+                             MOVEFILE_WRITE_THROUGH))
         failWithLastError();
 }
 
 void removeFile(const QString &path)
 {
-    if (!DeleteFileW(nativeName(path).c_str()))
+    if (!busyretry::deleteFile(nativeName(path).c_str()))
         failWithLastError();
 }
 
@@ -217,5 +259,22 @@ bool sameFile(const QString &first, const QString &second)
 
 // MOVEFILE_WRITE_THROUGH already makes each rename durable.
 void syncFolder(const QString &) {}
+
+Entry entryOf(const QString &path)
+{
+    const DWORD attributes = GetFileAttributesW(nativeName(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return Entry::Missing;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+        return Entry::Link;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return Entry::Folder;
+    return (attributes & FILE_ATTRIBUTE_DEVICE) != 0 ? Entry::Other : Entry::File;
+}
+
+void removeTree(const QString &path)
+{
+    removeTreeAt(nativeName(path));
+}
 
 } // namespace corvel::fileops::native

@@ -3,9 +3,9 @@
 
 #include "launcher/ReportTemplates.h"
 #include "platform/FileError.h"
+#include "platform/UpgradeLock.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,18 +22,10 @@ namespace {
 
 const QString kPattern = QStringLiteral("*.fr3");
 
-// Everything below `folder`, hidden entries included, with each file's content.
+// The upgrade lock, which stays once made, aside.
 QMap<QString, QByteArray> treeOf(const QString &folder)
 {
-    QMap<QString, QByteArray> tree;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        tree.insert(QDir(folder).relativeFilePath(path),
-                    it.fileInfo().isDir() ? QByteArray("<folder>") : contentOf(path));
-    }
-    return tree;
+    return contentsBelow(folder, {UpgradeLock::kFileName});
 }
 
 // An installed set (a, c) and a published one (a, b) of report templates, with other files

@@ -1,3 +1,4 @@
+#include "Links.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogService.h"
 #include "TestFiles.h"
@@ -8,6 +9,7 @@
 #include "launcher/ModuleCatalogue.h"
 #include "launcher/Upgrades.h"
 #include "platform/Error.h"
+#include "platform/UpgradeLock.h"
 #include "platform/VersionResource.h"
 
 #include <QDir>
@@ -40,14 +42,18 @@ QString versionOf(const QString &path)
     return versionresource::read(path).toString();
 }
 
-// Names of everything below `folder`, relative to it, sorted.
+// Names of everything below `folder`, relative to it, sorted; the upgrade lock, which stays once
+// made, aside.
 QStringList treeOf(const QString &folder)
 {
     QStringList names;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
-    while (it.hasNext())
-        names << QDir(folder).relativeFilePath(it.next());
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (it.fileName() != UpgradeLock::kFileName)
+            names << QDir(folder).relativeFilePath(path);
+    }
     names.sort();
     return names;
 }
@@ -76,6 +82,14 @@ struct Bench
     QString local(const QString &name) const { return workstation.path(name); }
     QString remote(const QString &name) const { return dataModule.Distribution_Path + name; }
     Upgrades upgrades() { return Upgrades(dataModule, services); }
+    // CorvelMap's upgrade, then the reports upgrade, confirmed: every message shown.
+    QStringList upgradeMapAndReports()
+    {
+        upgrades().DownloadUpdated(QStringLiteral("CorvelMap.exe"));
+        dialogs.answerNext(DialogButton::Ok);
+        upgrades().upgradeReportsAndForms();
+        return dialogs.texts();
+    }
 
     Workstation workstation;
     TDataModule1 dataModule;
@@ -306,6 +320,9 @@ private slots:
         QCOMPARE(treeOf(reports), expected);
         // Nothing of the upgrade's own is left over, even while its outcome is shown.
         QCOMPARE(whileReporting, expected);
+        // The lock stays behind for the next upgrade, an empty file that is no template.
+        QVERIFY(QFileInfo(reports + u'/' + UpgradeLock::kFileName).isFile());
+        QCOMPARE(QFileInfo(reports + u'/' + UpgradeLock::kFileName).size(), 0);
         QCOMPARE(contentOf(reports + QStringLiteral("/a.fr3")), "new a");
         QCOMPARE(contentOf(reports + QStringLiteral("/b.FR3")), "new b");
         QCOMPARE(contentOf(reports + QStringLiteral("/archive/x.fr3")), "archived");
@@ -434,16 +451,57 @@ private slots:
         writeFile(bench.remote(QStringLiteral("PrintDesigner.dll")), "designer 2");
         writeFile(bench.local(QStringLiteral("PrintDesigner.dll")), "designer 1");
 
-        bench.upgrades().DownloadUpdated(QStringLiteral("CorvelMap.exe"));
-        bench.dialogs.answerNext(DialogButton::Ok);
-        bench.upgrades().upgradeReportsAndForms();
-
-        QCOMPARE(bench.dialogs.texts(),
+        QCOMPARE(bench.upgradeMapAndReports(),
                  QStringList({kUpgraded, QStringLiteral("Choose 'OK' To Upgrade Reports && Forms"),
                               kUpgraded}));
         QCOMPARE(treeOf(bench.workstation.folder()).filter(QStringLiteral(".corvel-copy-")),
                  QStringList());
         QCOMPARE(treeOf(bench.local(QStringLiteral("Reports"))), QStringList{"a.fr3"});
+    }
+
+    // Links named like what an interrupted upgrade leaves, or in the place of its marks, lead to
+    // someone else's files: they are removed themselves, and nothing they lead to is touched.
+    void leftoversThatAreLinksAreRemovedNeverFollowed()
+    {
+        Bench bench;
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.path() + u'/';
+        writeFile(outside + QStringLiteral("a.fr3"), "someone's a");
+        writeFile(outside + QStringLiteral("replaced/z.fr3"), "someone's z");
+        writeFile(outside + QStringLiteral("old/y.fr3"), "someone's y");
+        writeFile(outside + QStringLiteral("deep/keep.txt"), "keep");
+        const QStringList untouched = treeOf(outside);
+        const QString reports = bench.local(QStringLiteral("Reports/"));
+        writeFile(reports + QStringLiteral("a.fr3"), "old a");
+        writeFile(bench.remote(QStringLiteral("Reports/a.fr3")), "new a");
+        writeFile(bench.local(QStringLiteral("CorvelMap.exe")), "installed build");
+        writeFile(bench.remote(QStringLiteral("CorvelMap.exe")), "new build");
+        writeFile(bench.local(QStringLiteral("PrintDesigner.dll")), "designer 1");
+        writeFile(bench.remote(QStringLiteral("PrintDesigner.dll")), "designer 2");
+        QDir().mkpath(reports + QStringLiteral(".upgrade-marked"));
+        QDir().mkpath(reports + QStringLiteral(".upgrade-unmarked"));
+        if (!makeFolderLink(outside, reports + QStringLiteral(".upgrade-link")))
+            QSKIP("this system makes no links to folders");
+        QVERIFY(makeFolderLink(outside, bench.local(QStringLiteral(".corvel-copy-folder"))));
+        QVERIFY(makeFolderLink(outside + QStringLiteral("replaced"),
+                               reports + QStringLiteral(".upgrade-marked/replaced")));
+        QVERIFY(makeFolderLink(outside + QStringLiteral("old"),
+                               reports + QStringLiteral(".upgrade-unmarked/old")));
+        const bool fileLinks = makeFileLink(outside + QStringLiteral("a.fr3"),
+                                            reports + QStringLiteral(".corvel-copy-a"));
+        if (fileLinks)
+            QVERIFY(makeFileLink(outside + QStringLiteral("deep/keep.txt"),
+                                 bench.local(QStringLiteral(".corvel-copy-keep"))));
+
+        QCOMPARE(bench.upgradeMapAndReports(),
+                 QStringList({kUpgraded, QStringLiteral("Choose 'OK' To Upgrade Reports && Forms"),
+                              kUpgraded}));
+        QCOMPARE(treeOf(outside), untouched);
+        QCOMPARE(contentOf(outside + QStringLiteral("a.fr3")), "someone's a");
+        QCOMPARE(treeOf(reports), QStringList{QStringLiteral("a.fr3")});
+        QCOMPARE(contentOf(reports + QStringLiteral("a.fr3")), "new a");
+        QCOMPARE(treeOf(bench.workstation.folder()).filter(QStringLiteral(".corvel-copy-")),
+                 QStringList());
     }
 
     // Nothing of the old set goes before every new template is sure to find its place.
