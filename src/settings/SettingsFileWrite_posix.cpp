@@ -1,5 +1,7 @@
 #include "settings/SettingsFileWrite.h"
 
+#include "platform/Descriptor_posix.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -10,35 +12,10 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
-#include <utility>
 
 namespace corvel::settingsfile {
 
 namespace {
-
-class Descriptor
-{
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-
-    int get() const noexcept { return m_fd; }
-    // A network file system may report a failed write only here.
-    bool close()
-    {
-        const int fd = std::exchange(m_fd, -1);
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 bool writeAt(int fd, QByteArrayView bytes, off_t offset)
 {

@@ -1,6 +1,7 @@
-#include "settings/SettingsFileWrite.h"
+#include "settings/SettingsFileWrite_win.h"
 
-#include <windows.h>
+#include "platform/BusyRetry_win.h"
+#include "settings/SettingsFileWrite.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -40,14 +41,14 @@ bool seek(HANDLE file, LONGLONG offset)
     return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) != 0;
 }
 
-bool writeAt(HANDLE file, QByteArrayView bytes, LONGLONG offset)
+bool writeAt(const WindowsFileCalls &calls, HANDLE file, QByteArrayView bytes, LONGLONG offset)
 {
     if (!seek(file, offset))
         return false;
     while (!bytes.isEmpty()) {
         const auto chunk = static_cast<DWORD>(std::min<qsizetype>(bytes.size(), 1 << 30));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0)
+        if (!calls.write(file, bytes.data(), chunk, &written, nullptr) || written == 0)
             return false;
         bytes = bytes.sliced(written);
     }
@@ -80,7 +81,30 @@ enum class Outcome
     TryInPlace
 };
 
-Outcome writeThroughTemporary(const std::wstring &path, const QByteArray &bytes, bool exists)
+bool present(const std::wstring &path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// ReplaceFileW may fail after it has moved the old file away (errors 1176 and 1177), but a save
+// never ends without the file: the old one goes back, for the rewrite in place to try again, or
+// else the new one goes in. Only with the file in place may the temporary one go.
+Outcome afterFailedReplace(const std::wstring &path, const std::wstring &temporary,
+                           const std::wstring &backup)
+{
+    if (present(path)) {
+        busyretry::deleteFile(backup.c_str());
+        return Outcome::TryInPlace;
+    }
+    if (busyretry::moveFile(backup.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
+        return Outcome::TryInPlace;
+    return busyretry::moveFile(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)
+               ? Outcome::Written
+               : Outcome::Failed;
+}
+
+Outcome writeThroughTemporary(const std::wstring &path, const QByteArray &bytes, bool exists,
+                              const WindowsFileCalls &calls)
 {
     std::wstring temporary;
     HANDLE created = INVALID_HANDLE_VALUE;
@@ -94,30 +118,44 @@ Outcome writeThroughTemporary(const std::wstring &path, const QByteArray &bytes,
     if (created == INVALID_HANDLE_VALUE)
         return exists ? Outcome::TryInPlace : Outcome::Failed;
     Handle file(created);
-    auto discard = qScopeGuard([&] { DeleteFileW(temporary.c_str()); });
+    // Closed first: Windows deletes no file that is still open without shared delete access.
+    auto discard = qScopeGuard([&] {
+        if (file.valid())
+            file.close();
+        busyretry::deleteFile(temporary.c_str());
+    });
 
-    if (!writeAt(file.get(), bytes, 0) || !FlushFileBuffers(file.get()) || !file.close())
+    if (!writeAt(calls, file.get(), bytes, 0) || !FlushFileBuffers(file.get()) || !file.close())
         return Outcome::Failed;
     if (!exists) {
-        if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
+        if (!busyretry::moveFile(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH))
             return Outcome::Failed;
         discard.dismiss();
         return Outcome::Written;
     }
     // Unlike a rename, this keeps the old file's security descriptor, attributes and streams, so
-    // every user who could write the file still can.
-    if (!ReplaceFileW(path.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                      nullptr, nullptr))
-        return Outcome::TryInPlace;
+    // every user who could write the file still can. With a backup name, what a failure leaves is
+    // known.
+    const std::wstring backup = temporary + L".old";
+    if (!busyretry::retryWhileBusy([&] {
+            return calls.replace(path.c_str(), temporary.c_str(), backup.c_str(),
+                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        })) {
+        const Outcome outcome = afterFailedReplace(path, temporary, backup);
+        if (outcome != Outcome::TryInPlace)
+            discard.dismiss();
+        return outcome;
+    }
     discard.dismiss();
+    busyretry::deleteFile(backup.c_str());
     return Outcome::Written;
 }
 
-bool writeInPlace(const std::wstring &path, const QByteArray &bytes)
+bool writeInPlace(const std::wstring &path, const QByteArray &bytes, const WindowsFileCalls &calls)
 {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle file(busyretry::createFile(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL));
     LARGE_INTEGER size;
     if (!file.valid() || !GetFileSizeEx(file.get(), &size))
         return false;
@@ -132,14 +170,14 @@ bool writeInPlace(const std::wstring &path, const QByteArray &bytes)
     // The new tail goes past the old end first, so a full disk stops the write before any old
     // byte has changed.
     if (newSize > oldSize &&
-        !writeAt(handle, QByteArrayView(bytes).sliced(qsizetype(oldSize)), oldSize)) {
+        !writeAt(calls, handle, QByteArrayView(bytes).sliced(qsizetype(oldSize)), oldSize)) {
         truncateAt(handle, oldSize);
         return false;
     }
-    if (!writeAt(handle, QByteArrayView(bytes).first(qsizetype(common)), 0) ||
+    if (!writeAt(calls, handle, QByteArrayView(bytes).first(qsizetype(common)), 0) ||
         (newSize < oldSize && !truncateAt(handle, newSize)) || !FlushFileBuffers(handle)) {
         // Put the old text back as far as the disk still allows.
-        writeAt(handle, previous, 0);
+        writeAt(calls, handle, previous, 0);
         truncateAt(handle, oldSize);
         FlushFileBuffers(handle);
         return false;
@@ -151,12 +189,17 @@ bool writeInPlace(const std::wstring &path, const QByteArray &bytes)
 
 bool replaceContents(const QString &path, const QByteArray &bytes)
 {
+    return replaceContents(path, bytes, WindowsFileCalls());
+}
+
+bool replaceContents(const QString &path, const QByteArray &bytes, const WindowsFileCalls &calls)
+{
     const std::wstring native = QDir::toNativeSeparators(path).toStdWString();
     const DWORD attributes = GetFileAttributesW(native.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
         return false;
-    switch (writeThroughTemporary(native, bytes, exists)) {
+    switch (writeThroughTemporary(native, bytes, exists, calls)) {
     case Outcome::Written:
         return true;
     case Outcome::Failed:
@@ -164,7 +207,7 @@ bool replaceContents(const QString &path, const QByteArray &bytes)
     case Outcome::TryInPlace:
         break;
     }
-    return writeInPlace(native, bytes);
+    return writeInPlace(native, bytes, calls);
 }
 
 } // namespace corvel::settingsfile
