@@ -1,3 +1,4 @@
+#include "HelperProcess.h"
 #include "Links.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogService.h"
@@ -661,6 +662,29 @@ private slots:
                  QStringList({QStringLiteral("CorvelLauncher.args"),
                               QStringLiteral("CorvelLauncher.exe"), QStringLiteral("distribution"),
                               QStringLiteral("distribution/CorvelLauncher.exe")}));
+    }
+
+    // A module upgrade of the launcher's folder runs in another launcher: the launcher is replaced
+    // only once that upgrade has ended.
+    void waitsWhileAnotherUpgradeHoldsTheFolder()
+    {
+        Workstation workstation;
+        const QString copy =
+            workstation.distributionFolder() + QStringLiteral("CorvelLauncher.exe");
+        workstation.installExecutableIn(workstation.distributionFolder(),
+                                        QStringLiteral("CorvelLauncher.exe"),
+                                        QStringLiteral("1.1.0.0"));
+        const std::unique_ptr<QProcess> other = startHelperAndWait(
+            {QStringLiteral("lock"), workstation.folder(), QStringLiteral("1500")});
+
+        QProcess reinstaller;
+        reinstaller.start(tool(), {workstation.launcherPath(), copy});
+        QVERIFY(reinstaller.waitForFinished(40000));
+
+        QCOMPARE(reinstaller.exitCode(), 0);
+        QVERIFY2(hasReleased(*other), "did not wait for the other upgrade");
+        QCOMPARE(versionOf(workstation.launcherPath()), QStringLiteral("1.1.0.0"));
+        QVERIFY(other->waitForFinished(30000));
     }
 
     // Whatever fails, the installed launcher is left as it was and started again, and the

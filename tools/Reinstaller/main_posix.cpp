@@ -6,6 +6,7 @@
 
 #include "platform/Error.h"
 #include "platform/FileOperations.h"
+#include "platform/UpgradeLock.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -73,6 +74,7 @@ void run(const QStringList &arguments)
 
     waitUntilReplaceable(installed.absoluteFilePath());
     try {
+        const corvel::UpgradeLock lock(installed.absolutePath() + u'/');
         corvel::fileops::replaceFile(distribution.absoluteFilePath(), installed.absoluteFilePath(),
                                      corvel::fileops::Content::Program);
     } catch (const corvel::Error &error) {
