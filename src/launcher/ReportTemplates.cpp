@@ -141,8 +141,10 @@ QString ReportTemplates::createStaging() const
 
 void ReportTemplates::stage(const QStringList &incoming, const QString &staging)
 {
-    for (const QString &file : incoming) {
-        fileops::copyFile(file, staging + nameOf(file));
+    for (qsizetype i = 0; i < incoming.size(); ++i) {
+        fileops::copyFile(incoming[i], staging + nameOf(incoming[i]));
+        if (m_progress)
+            m_progress(i + 1, incoming.size());
         step();
     }
     fileops::syncFolder(staging);

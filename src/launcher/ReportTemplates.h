@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileOperations.h"
 #include "platform/UpgradeLock.h"
 
 #include <QString>
@@ -28,6 +29,8 @@ public:
                     StepHook afterStep = {},
                     std::chrono::milliseconds lockWait = UpgradeLock::kWait);
 
+    // Hears of the templates copied so far, of how many.
+    void setProgress(fileops::Progress progress) { m_progress = std::move(progress); }
     // Throws FileError (UpgradeBusyError while another run keeps the folder); the local folder
     // then holds the old set.
     void replace();
@@ -51,6 +54,7 @@ private:
     QString m_pattern;
     StepHook m_afterStep;
     std::chrono::milliseconds m_lockWait;
+    fileops::Progress m_progress;
 };
 
 } // namespace corvel

@@ -3,12 +3,15 @@
 #include "app/DataModule1.h"
 #include "launcher/ModuleCatalogue.h"
 #include "launcher/ReportTemplates.h"
+#include "platform/CopyProgressDialog.h"
 #include "platform/DialogService.h"
 #include "platform/Error.h"
 #include "platform/FileOperations.h"
 #include "platform/ShellService.h"
 #include "platform/UpgradeBusyError.h"
+#include "platform/Waiting.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -59,10 +62,14 @@ void Upgrades::DownloadUpdated(const QString &App_Name)
         if (!fileops::fileExists(target))
             fileops::deleteFile(target);
         {
-            // Let go before the message: the box may stay open for long.
+            // Let go before the message: the box may stay open for long. The busy cursor and the
+            // progress go with the lock.
+            const Waiting waiting;
+            CopyProgressDialog progress(App_Name, CopyProgressDialog::Unit::Bytes,
+                                        QApplication::activeWindow());
             const UpgradeLock lock(m_dataModule.Local_Path, m_lockWait);
             fileops::removeInterruptedCopies(lock);
-            fileops::replaceFile(source, target, contentOf(App_Name));
+            fileops::replaceFile(source, target, contentOf(App_Name), progress.progress());
         }
         m_services.dialogs.showPlain(kUpgraded);
     } catch (const UpgradeBusyError &error) {
@@ -102,10 +109,16 @@ void Upgrades::upgradeReportsAndForms()
 {
     if (!m_services.dialogs.confirm(kReportsConfirmation))
         return;
-    ReportTemplates(reportsFolderOf(m_dataModule.Local_Path),
-                    reportsFolderOf(m_dataModule.Distribution_Path), catalogue::kReportPattern, {},
-                    m_lockWait)
-        .replace();
+    {
+        const Waiting waiting;
+        CopyProgressDialog progress(QStringLiteral("the report templates"),
+                                    CopyProgressDialog::Unit::Files, QApplication::activeWindow());
+        ReportTemplates templates(reportsFolderOf(m_dataModule.Local_Path),
+                                  reportsFolderOf(m_dataModule.Distribution_Path),
+                                  catalogue::kReportPattern, {}, m_lockWait);
+        templates.setProgress(progress.progress());
+        templates.replace();
+    }
     DownloadUpdated(catalogue::kPrintDesigner);
 }
 
@@ -114,6 +127,7 @@ void Upgrades::upgradeLauncher()
     const QString &launcher = catalogue::launcher().executable;
     const QString parameters = quoted(m_dataModule.Local_Path + launcher) + u' ' +
                                quoted(m_dataModule.Distribution_Path + launcher);
+    const Waiting waiting;
     m_services.shell.open(catalogue::kReinstaller, parameters, true);
 }
 

@@ -56,6 +56,11 @@ template <typename Move> void place(const QString &staged, const QString &target
     }
 }
 
+Progress orIgnored(const Progress &progress)
+{
+    return progress ? progress : [](qint64, qint64) {};
+}
+
 } // namespace
 
 bool fileExists(const QString &path)
@@ -76,18 +81,21 @@ void deleteFile(const QString &path)
     removeFile(path);
 }
 
-void copyFile(const QString &source, const QString &target, Content content)
+void copyFile(const QString &source, const QString &target, Content content,
+              const Progress &progress)
 {
     checkSource(source);
     checkLength(target);
     checkFolderOf(target);
     if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
         fail(kFileExists);
-    place(stageCopy(source, QFileInfo(target).absolutePath(), QString(), content), target,
-          moveWithoutReplacing);
+    place(stageCopy(source, QFileInfo(target).absolutePath(), QString(), content,
+                    orIgnored(progress)),
+          target, moveWithoutReplacing);
 }
 
-void replaceFile(const QString &source, const QString &target, Content content)
+void replaceFile(const QString &source, const QString &target, Content content,
+                 const Progress &progress)
 {
     checkSource(source);
     checkLength(target);
@@ -98,7 +106,7 @@ void replaceFile(const QString &source, const QString &target, Content content)
     if (sameFile(source, target))
         fail(kSameFile);
     place(stageCopy(source, installed.absolutePath(), installed.isFile() ? target : QString(),
-                    content),
+                    content, orIgnored(progress)),
           target, moveReplacing);
 }
 

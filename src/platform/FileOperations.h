@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace corvel {
 class UpgradeLock;
 }
@@ -27,6 +29,9 @@ enum class Content
     Program
 };
 
+// Hears how far a copy has got: `done` of `total`, in bytes of a file or files of a set.
+using Progress = std::function<void(qint64 done, qint64 total)>;
+
 // True only for an existing file (links followed); never fails.
 bool fileExists(const QString &path);
 // Throws FileError (missing file, refused, missing folder, path too long).
@@ -35,13 +40,15 @@ void deleteFile(const QString &path);
 // success the target is a complete copy: it is written under a temporary name and renamed. Only a
 // regular file is copied (a FIFO or device is refused without waiting on it), and only if it did
 // not change while it was copied. The new file gets the process's default permissions, never
-// writable by group or others.
-void copyFile(const QString &source, const QString &target, Content content = Content::Data);
+// writable by group or others. `progress` hears of the bytes copied.
+void copyFile(const QString &source, const QString &target, Content content = Content::Data,
+              const Progress &progress = {});
 // Puts a complete copy of `source` in place of `target` without ever leaving no target: the copy
 // is written to a temporary name in the target's folder, flushed, then renamed over the target.
 // The copy keeps the mode, owner and group of the file it replaces as far as the process may set
 // them. Refuses when both name the same file. Throws FileError.
-void replaceFile(const QString &source, const QString &target, Content content = Content::Data);
+void replaceFile(const QString &source, const QString &target, Content content = Content::Data,
+                 const Progress &progress = {});
 // Renames a file within its volume, replacing a file (never a folder) of the new name. Throws
 // FileError.
 void moveFile(const QString &from, const QString &to);

@@ -37,8 +37,9 @@ inline const QString kCopyPrefix = QStringLiteral(".corvel-copy-");
 // to disk, and returns its path. The copy takes the mode, owner and group of `model` when that
 // names a file, else the defaults of a new file of `content`. Throws FileError and leaves nothing
 // behind when the source is not a regular file, changes while it is copied, or the copy fails.
+// `progress` hears of the bytes written so far.
 QString stageCopy(const QString &source, const QString &folder, const QString &model,
-                  Content content);
+                  Content content, const Progress &progress);
 // Renames `from` to `to`, replacing a file there in one step.
 void moveReplacing(const QString &from, const QString &to);
 // Renames `from` to `to` only when `to` is free; fails with kFileExists otherwise.

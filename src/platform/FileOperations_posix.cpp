@@ -58,18 +58,20 @@ void writeAll(int fd, const char *data, qint64 size)
     }
 }
 
-// Copies `size` bytes from the current offset of `input`; false when the source ends early.
-bool copyBytes(int input, int output, qint64 size)
+// Copies `total` bytes from the current offset of `input`; false when the source ends early.
+bool copyBytes(int input, int output, qint64 total, const Progress &progress)
 {
+    qint64 size = total;
 #ifdef __linux__
     // Lets the kernel copy, as cp does, without passing the bytes through this process.
     bool kernelCopies = true;
     while (kernelCopies && size > 0) {
         const ssize_t n = ::copy_file_range(input, nullptr, output, nullptr,
-                                            std::size_t(std::min(size, 64 * kChunk)), 0);
-        if (n > 0)
+                                            std::size_t(std::min(size, 8 * kChunk)), 0);
+        if (n > 0) {
             size -= n;
-        else if (n == 0)
+            progress(total - size, total);
+        } else if (n == 0)
             return false;
         else if (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)
             kernelCopies = false;
@@ -88,6 +90,7 @@ bool copyBytes(int input, int output, qint64 size)
             return false;
         writeAll(output, buffer.constData(), n);
         size -= n;
+        progress(total - size, total);
     }
     return true;
 }
@@ -155,9 +158,9 @@ void takeDefaultMode(int fd, Content content)
 }
 
 void finishCopy(const QString &source, int input, int output, const struct stat &before,
-                const QString &model, Content content)
+                const QString &model, Content content, const Progress &progress)
 {
-    if (!copyBytes(input, output, before.st_size) || grewPastEnd(input))
+    if (!copyBytes(input, output, before.st_size, progress) || grewPastEnd(input))
         failChanged(source);
     struct stat after = {};
     if (::fstat(input, &after) != 0)
@@ -228,7 +231,7 @@ void failWithSystemError(unsigned long code)
 }
 
 QString stageCopy(const QString &source, const QString &folder, const QString &model,
-                  Content content)
+                  Content content, const Progress &progress)
 {
     QFile input(source);
     int error = 0;
@@ -244,8 +247,8 @@ QString stageCopy(const QString &source, const QString &folder, const QString &m
     QString staged;
     const int output = createStaged(folder, content == Content::Program ? 0777 : 0666, &staged);
     try {
-        finishCopy(QDir::toNativeSeparators(source), input.handle(), output, before, model,
-                   content);
+        finishCopy(QDir::toNativeSeparators(source), input.handle(), output, before, model, content,
+                   progress);
     } catch (...) {
         ::close(output);
         ::unlink(nativeName(staged).constData());

@@ -112,9 +112,10 @@ Handle createStaged(const QString &folder, QString *path)
     }
 }
 
-// Copies `size` bytes; false when the source ends early.
-bool copyBytes(HANDLE input, HANDLE output, quint64 size)
+// Copies `total` bytes; false when the source ends early.
+bool copyBytes(HANDLE input, HANDLE output, quint64 total, const Progress &progress)
 {
+    quint64 size = total;
     QByteArray buffer(int(std::min<quint64>(size, kChunk)), Qt::Uninitialized);
     while (size > 0) {
         DWORD read = 0;
@@ -128,6 +129,7 @@ bool copyBytes(HANDLE input, HANDLE output, quint64 size)
         if (written != read)
             failWith(ERROR_DISK_FULL);
         size -= read;
+        progress(qint64(total - size), qint64(total));
     }
     return true;
 }
@@ -141,10 +143,10 @@ bool grewPastEnd(HANDLE input)
     return read > 0;
 }
 
-void finishCopy(const QString &source, HANDLE input, HANDLE output)
+void finishCopy(const QString &source, HANDLE input, HANDLE output, const Progress &progress)
 {
     const BY_HANDLE_FILE_INFORMATION before = informationOf(input);
-    if (!copyBytes(input, output, sizeOf(before)) || grewPastEnd(input) ||
+    if (!copyBytes(input, output, sizeOf(before), progress) || grewPastEnd(input) ||
         !sameVersion(before, informationOf(input)))
         failChanged(source);
     // Like the platform's own copy, the copy keeps the source's write time.
@@ -198,13 +200,14 @@ void failWithSystemError(unsigned long code)
 
 // New files take the folder's inherited permissions, which is what Windows gives a replacement as
 // well; there is no mode to keep.
-QString stageCopy(const QString &source, const QString &folder, const QString &, Content)
+QString stageCopy(const QString &source, const QString &folder, const QString &, Content,
+                  const Progress &progress)
 {
     const Handle input = openSource(source);
     QString staged;
     Handle output = createStaged(folder, &staged);
     try {
-        finishCopy(QDir::toNativeSeparators(source), input.get(), output.get());
+        finishCopy(QDir::toNativeSeparators(source), input.get(), output.get(), progress);
         if (!CloseHandle(output.release()))
             failWithLastError();
     } catch (...) {

@@ -15,7 +15,7 @@
 #include "platform/Error.h"
 #include "platform/UpgradeLock.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QThread>
 
 #include <cstdio>
@@ -74,7 +74,10 @@ int upgradeIn(const QString &folder, const QString &distribution, const QString 
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Upgrades show their progress in a window, as in the launcher, on no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const QString command = arguments.value(0);
     if (command == QStringLiteral("lock") && arguments.size() == 3) {
