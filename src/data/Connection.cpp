@@ -2,6 +2,7 @@
 
 #include "data/ConnectionString.h"
 #include "data/DatabaseError.h"
+#include "data/OdbcStatement.h"
 #include "data/Statement.h"
 
 #include <QDateTime>
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlResult>
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
@@ -47,16 +50,37 @@ QString odbcValue(const QString &value)
     return special || blankEnds ? braced(value) : value;
 }
 
-bool isFreeTds(const QString &driver)
+enum class OdbcDriver
 {
-    return driver.contains(kFreeTdsDriver, Qt::CaseInsensitive) ||
-           driver.contains(QStringLiteral("libtdsodbc"), Qt::CaseInsensitive);
+    FreeTds,
+    Microsoft, // ODBC Driver 17 and 18 for SQL Server
+    Sqlite,
+    Other
+};
+
+OdbcDriver kindOf(const QString &driver)
+{
+    const auto has = [&](const char *text) {
+        return driver.contains(QLatin1String(text), Qt::CaseInsensitive);
+    };
+    if (has("FreeTDS") || has("libtdsodbc"))
+        return OdbcDriver::FreeTds;
+    if (has("ODBC Driver") && has("SQL Server"))
+        return OdbcDriver::Microsoft;
+    if (has("SQLite"))
+        return OdbcDriver::Sqlite;
+    return OdbcDriver::Other;
 }
 
-bool isMicrosoftDriver(const QString &driver)
+QString freeTdsAttributes(const ConnectionTimeouts &timeouts)
 {
-    return driver.contains(QStringLiteral("ODBC Driver"), Qt::CaseInsensitive) &&
-           driver.contains(QStringLiteral("SQL Server"), Qt::CaseInsensitive);
+    // Qt binds text as 8-bit for FreeTDS, so the client character set must be UTF-8.
+    QString attributes =
+        QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;Encryption=off;PacketSize=4096;");
+    // FreeTDS applies its own time-out to every request, the driver's own queries and the
+    // transaction commands included, which the statement attribute does not reach.
+    attributes += QStringLiteral("Timeout=%1;").arg(timeouts.statementSeconds);
+    return attributes;
 }
 
 sqlite3 *sqliteHandle(const QSqlDatabase &db)
@@ -101,6 +125,11 @@ void Connection::setConnectionString(const QString &connectionString)
 void Connection::setEngineOptions(const EngineOptions &options)
 {
     m_options = options;
+}
+
+void Connection::setTimeouts(const ConnectionTimeouts &timeouts)
+{
+    m_timeouts = timeouts;
 }
 
 void Connection::open()
@@ -187,7 +216,7 @@ void Connection::beginTransaction()
         throw DatabaseError(QStringLiteral("A transaction is already open."));
     QSqlDatabase db = database();
     if (!db.transaction())
-        throw statement::errorOf(db.lastError());
+        transactionFailed(db.lastError());
     m_inTransaction = true;
 }
 
@@ -201,7 +230,7 @@ void Connection::commit()
         // gave it up); say so, so the caller's rollback still runs.
         if (sqlite3 *handle = sqliteHandle(db))
             m_inTransaction = sqlite3_get_autocommit(handle) == 0;
-        throw statement::errorOf(db.lastError());
+        transactionFailed(db.lastError());
     }
     m_inTransaction = false;
 }
@@ -216,7 +245,15 @@ void Connection::rollback()
     if (sqlite3 *handle = sqliteHandle(db); handle != nullptr && sqlite3_get_autocommit(handle))
         return;
     if (!db.rollback())
-        throw statement::errorOf(db.lastError());
+        transactionFailed(db.lastError());
+}
+
+void Connection::transactionFailed(const QSqlError &error)
+{
+    // A link that died under the transaction is closed like one a statement found dead, so the
+    // next operation connects again instead of failing on it once more.
+    statementFailed(error);
+    throw statement::errorOf(error);
 }
 
 QSqlDatabase Connection::database() const
@@ -224,7 +261,15 @@ QSqlDatabase Connection::database() const
     return QSqlDatabase::database(m_name, false);
 }
 
-QString Connection::odbcConnectionString(const QString &connectionString, const QString &driver)
+void Connection::applyStatementTimeout(const QSqlQuery &query) const
+{
+    // A driver without the attribute simply has no time-out; the statement runs all the same.
+    if (m_options.engine == Engine::SqlServer && query.result() != nullptr)
+        odbc::setQueryTimeout(query.result()->handle(), m_timeouts.statementSeconds);
+}
+
+QString Connection::odbcConnectionString(const QString &connectionString, const QString &driver,
+                                         const ConnectionTimeouts &timeouts)
 {
     using connectionstring::attribute;
     QString odbc = QStringLiteral("DRIVER=") + braced(driver) + u';';
@@ -239,15 +284,34 @@ QString Connection::odbcConnectionString(const QString &connectionString, const 
     odbc += QStringLiteral("WSID=") +
             odbcValue(attribute(connectionString, QStringLiteral("Workstation ID"))) + u';';
     odbc += QStringLiteral("APP=Corvel Launcher;");
-    if (isFreeTds(driver)) {
-        // Qt binds text as 8-bit for FreeTDS, so the client character set must be UTF-8.
-        odbc += QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;Encryption=off;"
-                               "PacketSize=4096;");
-    } else if (isMicrosoftDriver(driver)) {
+    switch (kindOf(driver)) {
+    case OdbcDriver::FreeTds:
+        odbc += freeTdsAttributes(timeouts);
+        break;
+    case OdbcDriver::Microsoft:
         // Driver 18 encrypts by default; the packet size is a connection attribute there.
         odbc += QStringLiteral("Encrypt=no;");
+        break;
+    case OdbcDriver::Sqlite:
+        // Its only wait is for a locked file, in milliseconds; it ignores the statement attribute.
+        odbc += QStringLiteral("Timeout=%1;").arg(timeouts.statementSeconds * 1000);
+        break;
+    case OdbcDriver::Other:
+        break;
     }
     return odbc;
+}
+
+QString Connection::odbcConnectOptions(const QString &driver, const ConnectionTimeouts &timeouts)
+{
+    // The connection time-out bounds what is neither the login nor a statement: the driver's
+    // own requests and the transaction commands.
+    QString options = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1;SQL_ATTR_CONNECTION_TIMEOUT=%2")
+                          .arg(timeouts.loginSeconds)
+                          .arg(timeouts.statementSeconds);
+    if (kindOf(driver) == OdbcDriver::Microsoft)
+        options += QStringLiteral(";SQL_ATTR_PACKET_SIZE=4096");
+    return options;
 }
 
 QString Connection::defaultSqlServerDriver()
@@ -292,9 +356,8 @@ void Connection::openSqlServer()
     const QString driver =
         m_options.odbcDriver.isEmpty() ? defaultSqlServerDriver() : m_options.odbcDriver;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-    db.setDatabaseName(odbcConnectionString(m_connectionString, driver));
-    if (isMicrosoftDriver(driver))
-        db.setConnectOptions(QStringLiteral("SQL_ATTR_PACKET_SIZE=4096"));
+    db.setDatabaseName(odbcConnectionString(m_connectionString, driver, m_timeouts));
+    db.setConnectOptions(odbcConnectOptions(driver, m_timeouts));
     if (!db.open())
         throw statement::errorOf(db.lastError());
 }
@@ -312,6 +375,9 @@ void Connection::openSqlite()
     }
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
     db.setDatabaseName(path);
+    // A statement waits for another connection's lock as long as for a busy server.
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_timeouts.statementSeconds * 1000));
     if (!db.open())
         throw statement::errorOf(db.lastError());
     sqlite3 *handle = sqliteHandle(db);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <functional>
 
+class QSqlQuery;
+
 namespace corvel {
 
 enum class Engine
@@ -24,6 +26,15 @@ struct EngineOptions
     bool operator==(const EngineOptions &) const = default;
 };
 
+// How long a connection attempt and a statement may wait for the server before they fail.
+struct ConnectionTimeouts
+{
+    int loginSeconds = 15;
+    int statementSeconds = 30;
+
+    bool operator==(const ConnectionTimeouts &) const = default;
+};
+
 // The one database connection of the program. Any query or command on a closed connection opens
 // it first; every open runs the before-connect step, which sets the connection string.
 class Connection
@@ -39,6 +50,9 @@ public:
     const QString &connectionString() const noexcept { return m_connectionString; }
     void setEngineOptions(const EngineOptions &options);
     const EngineOptions &engineOptions() const noexcept { return m_options; }
+    // Not read from the settings: the before-connect step leaves them as they are.
+    void setTimeouts(const ConnectionTimeouts &timeouts);
+    const ConnectionTimeouts &timeouts() const noexcept { return m_timeouts; }
 
     // Runs the before-connect step, then connects. Throws what the step throws, or DatabaseError
     // with the provider's message.
@@ -54,6 +68,8 @@ public:
     bool inTransaction() const noexcept { return m_inTransaction; }
 
     QSqlDatabase database() const;
+    // Gives a prepared statement the statement time-out, where the engine takes one per statement.
+    void applyStatementTimeout(const QSqlQuery &query) const;
 
     // Called with every failed statement. When the failure says the connection itself is gone
     // (the server dropped it, the database file went away), the connection is closed, so the next
@@ -62,7 +78,10 @@ public:
     static bool isConnectionLost(const QSqlError &error, Engine engine);
 
     // The ODBC connection string for SQL Server, derived from the launcher's connection string.
-    static QString odbcConnectionString(const QString &connectionString, const QString &driver);
+    static QString odbcConnectionString(const QString &connectionString, const QString &driver,
+                                        const ConnectionTimeouts &timeouts = {});
+    // The connection attributes QODBC sets before it connects.
+    static QString odbcConnectOptions(const QString &driver, const ConnectionTimeouts &timeouts);
     // The SQL Server ODBC driver to use when none is configured: Microsoft's when registered,
     // else FreeTDS (on Windows, the system's own "SQL Server" driver).
     static QString defaultSqlServerDriver();
@@ -74,10 +93,12 @@ private:
     void openSqlServer();
     void openSqlite();
     bool databaseFileMoved() const;
+    [[noreturn]] void transactionFailed(const QSqlError &error);
 
     QString m_name;
     QString m_connectionString;
     EngineOptions m_options;
+    ConnectionTimeouts m_timeouts;
     std::function<void()> m_beforeConnect;
     bool m_inTransaction = false;
 };

@@ -46,6 +46,7 @@ QSqlQuery run(Connection &connection, const QString &sql, const Parameters &para
         connection.statementFailed(query.lastError());
         throw errorOf(query.lastError());
     }
+    connection.applyStatementTimeout(query);
     for (const auto &[name, value] : parameters)
         query.bindValue(u':' + name, value);
     if (!query.exec()) {

@@ -127,12 +127,17 @@ private slots:
         QTest::newRow("FreeTDS") << "FreeTDS"
                                  << "DRIVER={FreeTDS};" + common +
                                         "TDS_Version=7.4;ClientCharset=UTF-8;Encryption=off;"
-                                        "PacketSize=4096;";
+                                        "PacketSize=4096;Timeout=30;";
         QTest::newRow("Microsoft")
             << "ODBC Driver 18 for SQL Server"
             << "DRIVER={ODBC Driver 18 for SQL Server};" + common + "Encrypt=no;";
-        QTest::newRow("other driver") << "SQLite3"
-                                      << "DRIVER={SQLite3};" + common;
+        QTest::newRow("Windows' own") << "SQL Server"
+                                      << "DRIVER={SQL Server};" + common;
+        QTest::newRow("SQLite ODBC driver, waiting milliseconds")
+            << "SQLite3"
+            << "DRIVER={SQLite3};" + common + "Timeout=30000;";
+        QTest::newRow("other driver") << "PostgreSQL Unicode"
+                                      << "DRIVER={PostgreSQL Unicode};" + common;
     }
     void odbcStringNamesServerDatabaseAndLogin()
     {
@@ -154,7 +159,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         auto odbc = [](const char *server, const char *database, const char *wsid) {
             return QStringLiteral("DRIVER={SQLite3};SERVER=%1;DATABASE=%2;UID={u};"
-                                  "PWD={Kelvo8362};WSID=%3;APP=Corvel Launcher;")
+                                  "PWD={Kelvo8362};WSID=%3;APP=Corvel Launcher;Timeout=30000;")
                 .arg(QLatin1String(server), QLatin1String(database), QLatin1String(wsid));
         };
         QTest::newRow("server opening a brace")
