@@ -72,10 +72,15 @@ OdbcDriver kindOf(const QString &driver)
     return OdbcDriver::Other;
 }
 
-QString freeTdsAttributes(const ConnectionTimeouts &timeouts)
+QString freeTdsAttributes(const QString &source, const ConnectionTimeouts &timeouts)
 {
+    QString attributes;
+    // Without a port FreeTDS gives up before opening a socket; "host\instance" asks the
+    // server's browser service for the port instead.
+    if (!source.contains(u',') && !source.contains(u'\\'))
+        attributes += QStringLiteral("Port=1433;");
     // Qt binds text as 8-bit for FreeTDS, so the client character set must be UTF-8.
-    QString attributes =
+    attributes +=
         QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;Encryption=off;PacketSize=4096;");
     // FreeTDS applies its own time-out to every request, the driver's own queries and the
     // transaction commands included, which the statement attribute does not reach.
@@ -286,7 +291,8 @@ QString Connection::odbcConnectionString(const QString &connectionString, const 
     odbc += QStringLiteral("APP=Corvel Launcher;");
     switch (kindOf(driver)) {
     case OdbcDriver::FreeTds:
-        odbc += freeTdsAttributes(timeouts);
+        odbc +=
+            freeTdsAttributes(attribute(connectionString, QStringLiteral("Data Source")), timeouts);
         break;
     case OdbcDriver::Microsoft:
         // Driver 18 encrypts by default; the packet size is a connection attribute there.

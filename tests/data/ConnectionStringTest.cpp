@@ -197,6 +197,28 @@ private slots:
         QCOMPARE(Connection::odbcConnectionString(launcher, QStringLiteral("SQLite3")), expected);
     }
 
+    void freeTdsIsGivenPort1433WhenTheSourceNamesNoPortOrInstance_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<bool>("port1433");
+        QTest::newRow("host") << "db01" << true;
+        QTest::newRow("address") << "10.0.0.12" << true;
+        QTest::newRow("host and port") << "db01,1500" << false;
+        QTest::newRow("named instance") << "db01\\HR" << false;
+    }
+    void freeTdsIsGivenPort1433WhenTheSourceNamesNoPortOrInstance()
+    {
+        QFETCH(QString, source);
+        QFETCH(bool, port1433);
+        const QString odbc = Connection::odbcConnectionString(
+            connectionstring::build(QStringLiteral("u"), QStringLiteral("c"), source,
+                                    QStringLiteral("1.0.0.0"), QStringLiteral("PC")),
+            QStringLiteral("FreeTDS"));
+        QVERIFY2(odbc.contains(QStringLiteral(";SERVER=") + source + u';'), qPrintable(odbc));
+        QCOMPARE(odbc.contains(QStringLiteral(";Port=1433;")), port1433);
+        QCOMPARE(odbc.count(QStringLiteral("Port=")), port1433 ? 1 : 0);
+    }
+
     void odbcStringBraceQuotesLoginAndPassword_data()
     {
         QTest::addColumn<QString>("launcher");

@@ -87,6 +87,21 @@ private slots:
         QCOMPARE(server.connections(), 1);
     }
 
+    void sourceWithoutAPortReachesTheServerOnPort1433()
+    {
+        SilentListener server(1433);
+        if (!server.isListening())
+            QSKIP(qPrintable(QStringLiteral("127.0.0.1:1433 stayed in use: ") + server.error()));
+        Connection connection;
+        pointAt(connection, QStringLiteral("127.0.0.1"), {1, 30});
+
+        const Failure failure = failureOf([&] { connection.open(); });
+
+        QVERIFY2(failure.message.contains(QStringLiteral("Timeout expired")),
+                 qPrintable(failure.message));
+        QCOMPARE(server.connections(), 1);
+    }
+
     void statementTheServerDoesNotAnswerIsCancelledAfterTheStatementTimeout()
     {
         FakeTdsServer server("WAITFOR");
