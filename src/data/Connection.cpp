@@ -53,7 +53,8 @@ QString odbcValue(const QString &value)
 enum class OdbcDriver
 {
     FreeTds,
-    Microsoft, // ODBC Driver 17 and 18 for SQL Server
+    Microsoft,      // ODBC Driver 17 and 18 for SQL Server
+    OtherSqlServer, // Windows' own "SQL Server" and the Native Clients
     Sqlite,
     Other
 };
@@ -67,21 +68,45 @@ OdbcDriver kindOf(const QString &driver)
         return OdbcDriver::FreeTds;
     if (has("ODBC Driver") && has("SQL Server"))
         return OdbcDriver::Microsoft;
+    if (has("SQL Server") || has("SQL Native Client"))
+        return OdbcDriver::OtherSqlServer;
     if (has("SQLite"))
         return OdbcDriver::Sqlite;
     return OdbcDriver::Other;
 }
 
-QString freeTdsAttributes(const QString &source, const ConnectionTimeouts &timeouts)
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("yes") : QStringLiteral("no");
+}
+
+// The keywords Microsoft's SQL Server drivers share, for the settings that are given.
+QString microsoftEncryption(const ServerEncryption &encryption)
+{
+    QString attributes;
+    if (encryption.encrypt)
+        attributes += QStringLiteral("Encrypt=") + yesNo(*encryption.encrypt) + u';';
+    if (encryption.trustServerCertificate) {
+        attributes += QStringLiteral("TrustServerCertificate=") +
+                      yesNo(*encryption.trustServerCertificate) + u';';
+    }
+    return attributes;
+}
+
+QString freeTdsAttributes(const QString &source, const ServerEncryption &encryption,
+                          const ConnectionTimeouts &timeouts)
 {
     QString attributes;
     // Without a port FreeTDS gives up before opening a socket; "host\instance" asks the
     // server's browser service for the port instead.
     if (!source.contains(u',') && !source.contains(u'\\'))
         attributes += QStringLiteral("Port=1433;");
-    // Qt binds text as 8-bit for FreeTDS, so the client character set must be UTF-8.
+    // Qt binds text as 8-bit for FreeTDS, so the client character set must be UTF-8. FreeTDS
+    // 1.3 takes no certificate setting in the connection string: freetds.conf has them.
     attributes +=
-        QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;Encryption=off;PacketSize=4096;");
+        QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;Encryption=") +
+        (encryption.encrypt.value_or(false) ? QStringLiteral("require") : QStringLiteral("off")) +
+        QStringLiteral(";PacketSize=4096;");
     // FreeTDS applies its own time-out to every request, the driver's own queries and the
     // transaction commands included, which the statement attribute does not reach.
     attributes += QStringLiteral("Timeout=%1;").arg(timeouts.statementSeconds);
@@ -274,6 +299,7 @@ void Connection::applyStatementTimeout(const QSqlQuery &query) const
 }
 
 QString Connection::odbcConnectionString(const QString &connectionString, const QString &driver,
+                                         const ServerEncryption &encryption,
                                          const ConnectionTimeouts &timeouts)
 {
     using connectionstring::attribute;
@@ -291,12 +317,16 @@ QString Connection::odbcConnectionString(const QString &connectionString, const 
     odbc += QStringLiteral("APP=Corvel Launcher;");
     switch (kindOf(driver)) {
     case OdbcDriver::FreeTds:
-        odbc +=
-            freeTdsAttributes(attribute(connectionString, QStringLiteral("Data Source")), timeouts);
+        odbc += freeTdsAttributes(attribute(connectionString, QStringLiteral("Data Source")),
+                                  encryption, timeouts);
         break;
     case OdbcDriver::Microsoft:
         // Driver 18 encrypts by default; the packet size is a connection attribute there.
-        odbc += QStringLiteral("Encrypt=no;");
+        odbc += microsoftEncryption(
+            {encryption.encrypt.value_or(false), encryption.trustServerCertificate});
+        break;
+    case OdbcDriver::OtherSqlServer:
+        odbc += microsoftEncryption(encryption);
         break;
     case OdbcDriver::Sqlite:
         // Its only wait is for a locked file, in milliseconds; it ignores the statement attribute.
@@ -362,7 +392,8 @@ void Connection::openSqlServer()
     const QString driver =
         m_options.odbcDriver.isEmpty() ? defaultSqlServerDriver() : m_options.odbcDriver;
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-    db.setDatabaseName(odbcConnectionString(m_connectionString, driver, m_timeouts));
+    db.setDatabaseName(
+        odbcConnectionString(m_connectionString, driver, m_options.encryption, m_timeouts));
     db.setConnectOptions(odbcConnectOptions(driver, m_timeouts));
     if (!db.open())
         throw statement::errorOf(db.lastError());

@@ -4,6 +4,7 @@
 #include <QSqlError>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QSqlQuery;
 
@@ -15,6 +16,16 @@ enum class Engine
     SQLite
 };
 
+// Whether the link to SQL Server is encrypted and the server's certificate trusted without
+// checking it. Unset, each driver is asked for what the launcher has always asked for.
+struct ServerEncryption
+{
+    std::optional<bool> encrypt;
+    std::optional<bool> trustServerCertificate;
+
+    bool operator==(const ServerEncryption &) const = default;
+};
+
 // How the connection string is turned into a real connection. SQL Server (the default) goes
 // through ODBC; SQLite opens the file named by "Initial Catalog", relative to `baseFolder`.
 struct EngineOptions
@@ -22,6 +33,7 @@ struct EngineOptions
     Engine engine = Engine::SqlServer;
     QString odbcDriver; // empty: the installed SQL Server driver is chosen
     QString baseFolder; // the launcher's folder, for a relative SQLite file
+    ServerEncryption encryption;
 
     bool operator==(const EngineOptions &) const = default;
 };
@@ -79,6 +91,7 @@ public:
 
     // The ODBC connection string for SQL Server, derived from the launcher's connection string.
     static QString odbcConnectionString(const QString &connectionString, const QString &driver,
+                                        const ServerEncryption &encryption = {},
                                         const ConnectionTimeouts &timeouts = {});
     // The connection attributes QODBC sets before it connects.
     static QString odbcConnectOptions(const QString &driver, const ConnectionTimeouts &timeouts);

@@ -162,6 +162,41 @@ private slots:
         QVERIFY(dm.Current_Password.isEmpty());
     }
 
+    // -1: left to the connection; 0: no; 1: yes.
+    void encryptionKeysAreReadAsYesNo_data()
+    {
+        QTest::addColumn<QByteArray>("keys");
+        QTest::addColumn<int>("encrypt");
+        QTest::addColumn<int>("trust");
+        QTest::newRow("absent") << QByteArray() << -1 << -1;
+        QTest::newRow("empty") << QByteArray("Encrypt=\r\nTrustServerCertificate=\r\n") << -1 << -1;
+        QTest::newRow("1 and 0") << QByteArray("Encrypt=1\r\nTrustServerCertificate=0\r\n") << 1
+                                 << 0;
+        QTest::newRow("0 and 1") << QByteArray("encrypt=0\r\ntrustservercertificate=1\r\n") << 0
+                                 << 1;
+        QTest::newRow("words") << QByteArray("Encrypt=No\r\nTrustServerCertificate=Yes\r\n") << 0
+                               << 1;
+        QTest::newRow("anything else takes the safer side")
+            << QByteArray("Encrypt=off\r\nTrustServerCertificate=sometimes\r\n") << 1 << 0;
+    }
+    void encryptionKeysAreReadAsYesNo()
+    {
+        QFETCH(QByteArray, keys);
+        QFETCH(int, encrypt);
+        QFETCH(int, trust);
+        const auto setting = [](int value) {
+            return value < 0 ? std::nullopt : std::optional<bool>(value == 1);
+        };
+        Workstation ws;
+        ws.writeSettings("[Database]\r\nSource=db01\r\n" + keys);
+        TDataModule1 dm(ws.launcherPath());
+
+        dm.ADOConnection1BeforeConnect();
+
+        QCOMPARE(dm.ADOConnection1.engineOptions().encryption,
+                 (ServerEncryption{setting(encrypt), setting(trust)}));
+    }
+
     void distributionPathIsTakenUnchanged()
     {
         Workstation ws;

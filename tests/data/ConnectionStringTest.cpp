@@ -219,6 +219,53 @@ private slots:
         QCOMPARE(odbc.count(QStringLiteral("Port=")), port1433 ? 1 : 0);
     }
 
+    // -1: key absent; 0: no; 1: yes.
+    void encryptionSettingsAreTranslatedForEachDriver_data()
+    {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<int>("encrypt");
+        QTest::addColumn<int>("trust");
+        QTest::addColumn<QString>("tail");
+        const QString tds = QStringLiteral("TDS_Version=7.4;ClientCharset=UTF-8;Encryption=%1;"
+                                           "PacketSize=4096;Timeout=30;");
+        const QString driver18 = QStringLiteral("ODBC Driver 18 for SQL Server");
+        QTest::newRow("FreeTDS, no keys")
+            << "FreeTDS" << -1 << -1 << tds.arg(QStringLiteral("off"));
+        QTest::newRow("FreeTDS, encrypted")
+            << "FreeTDS" << 1 << 1 << tds.arg(QStringLiteral("require"));
+        QTest::newRow("FreeTDS, not encrypted")
+            << "FreeTDS" << 0 << 0 << tds.arg(QStringLiteral("off"));
+        QTest::newRow("Driver 18, no keys") << driver18 << -1 << -1 << "Encrypt=no;";
+        QTest::newRow("Driver 18, certificate trusted")
+            << driver18 << -1 << 1 << "Encrypt=no;TrustServerCertificate=yes;";
+        QTest::newRow("Driver 18, encrypted and checked")
+            << driver18 << 1 << 0 << "Encrypt=yes;TrustServerCertificate=no;";
+        QTest::newRow("Driver 17, encrypted")
+            << "ODBC Driver 17 for SQL Server" << 1 << -1 << "Encrypt=yes;";
+        QTest::newRow("Windows' own, no keys") << "SQL Server" << -1 << -1 << "";
+        QTest::newRow("Windows' own, both")
+            << "SQL Server" << 1 << 1 << "Encrypt=yes;TrustServerCertificate=yes;";
+        QTest::newRow("Native Client, not encrypted")
+            << "SQL Server Native Client 11.0" << 0 << -1 << "Encrypt=no;";
+    }
+    void encryptionSettingsAreTranslatedForEachDriver()
+    {
+        QFETCH(QString, driver);
+        QFETCH(int, encrypt);
+        QFETCH(int, trust);
+        QFETCH(QString, tail);
+        const auto setting = [](int value) {
+            return value < 0 ? std::nullopt : std::optional<bool>(value == 1);
+        };
+        const QString launcher = connectionstring::build(
+            QStringLiteral("u"), QStringLiteral("c"), QStringLiteral("db01\\HR"),
+            QStringLiteral("1.0.0.0"), QStringLiteral("PC"));
+        const QString odbc =
+            Connection::odbcConnectionString(launcher, driver, {setting(encrypt), setting(trust)});
+        const QString app = QStringLiteral("APP=Corvel Launcher;");
+        QCOMPARE(odbc.mid(odbc.indexOf(app) + app.size()), tail);
+    }
+
     void odbcStringBraceQuotesLoginAndPassword_data()
     {
         QTest::addColumn<QString>("launcher");
