@@ -1,5 +1,7 @@
-// Any Workers.ini: reading never fails, and writing one key leaves every other value as it was.
+// Any Workers.ini: reading never fails, and writing one key leaves every other value as it was,
+// also where Windows' reading rule turns the file into UTF-16 for a value beyond the code page.
 #include "platform/Error.h"
+#include "settings/IniDocument.h"
 #include "settings/IniFile.h"
 
 #include <QFile>
@@ -22,6 +24,26 @@ const Probe kProbes[] = {
     {QString(), QStringLiteral("a")},
 };
 
+// As Windows' profile functions read it, the file holding a value its code page lacks.
+void checkWidening(const QByteArray &bytes)
+{
+    constexpr auto rule = corvel::IniEncoding::Unmarked::CodePage;
+    const QString value = QStringLiteral("\u03A9\u6771\u4EAC");
+    const corvel::IniDocument before(bytes, rule);
+    const std::optional<QByteArray> written =
+        before.withValue(QStringLiteral("Database"), QStringLiteral("Source"), value);
+    if (!written)
+        return;
+    const corvel::IniDocument after(*written, rule);
+    for (int i = 0; i < int(std::size(kProbes)); ++i) {
+        const auto read = [&](const corvel::IniDocument &document) {
+            return document.value(kProbes[i].section, kProbes[i].key);
+        };
+        if (i == 1 ? read(after) != value : read(after) != read(before))
+            __builtin_trap();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -34,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             return 0;
         file.write(reinterpret_cast<const char *>(data), qint64(size));
     }
+    checkWidening(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     corvel::IniFile ini(path);
     QStringList before;
     for (const Probe &probe : kProbes)

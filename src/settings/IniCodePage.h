@@ -5,9 +5,9 @@
 #include <QString>
 #include <optional>
 
-// The workstation's 8-bit code page, in which settings files without a byte-order mark or UTF-8
-// are written: the system ANSI code page on Windows, as its profile functions use, and
-// Windows-1252 elsewhere.
+// The workstation's 8-bit code page, the text of settings files without a byte-order mark (on
+// Windows every such file, elsewhere those that are not UTF-8): the system ANSI code page on
+// Windows, as its profile functions use, and Windows-1252 elsewhere.
 namespace corvel::inicodepage {
 
 QString decode(QByteArrayView bytes);

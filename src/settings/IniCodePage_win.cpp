@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace corvel::inicodepage {
@@ -26,19 +27,23 @@ std::optional<QByteArray> encode(const QString &text)
         return QByteArray();
     if (text.size() > INT_MAX / 4)
         return std::nullopt;
+    // Under the UTF-8 code page the modules would read unmarked UTF-8 right, but the code page is
+    // a setting that can change, and under any other they misread it: such text goes to UTF-16.
+    if (GetACP() == CP_UTF8) {
+        if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() >= 0x80; }))
+            return std::nullopt;
+        return text.toLatin1();
+    }
     const auto *units = reinterpret_cast<const wchar_t *>(text.utf16());
     const int size = static_cast<int>(text.size());
-    // The UTF-8 code page takes neither flag nor default-character report.
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
-    const int length =
-        WideCharToMultiByte(CP_ACP, flags, units, size, nullptr, 0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, size, nullptr, 0,
+                                           nullptr, nullptr);
     if (length <= 0)
         return std::nullopt;
     QByteArray bytes(length, Qt::Uninitialized);
-    WideCharToMultiByte(CP_ACP, flags, units, size, bytes.data(), length, nullptr,
-                        utf8 ? nullptr : &usedDefault);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units, size, bytes.data(), length, nullptr,
+                        &usedDefault);
     // A character the code page lacks would come back as another one.
     if (usedDefault || decode(bytes) != text)
         return std::nullopt;

@@ -48,8 +48,8 @@ bool sameName(const QString &a, const QString &b)
 
 } // namespace
 
-IniDocument::IniDocument(QByteArray bytes)
-    : m_bytes(std::move(bytes)), m_encoding(IniEncoding::detect(m_bytes))
+IniDocument::IniDocument(QByteArray bytes, IniEncoding::Unmarked unmarked)
+    : m_bytes(std::move(bytes)), m_encoding(IniEncoding::detect(m_bytes, unmarked))
 {
     split();
 }
@@ -188,13 +188,22 @@ std::optional<QByteArray> IniDocument::spliced(qsizetype from, qsizetype to,
 {
     const std::optional<QByteArray> encoded = m_encoding.encode(text);
     if (!encoded)
-        return std::nullopt;
+        return widened(from, to, text);
     QByteArray bytes = m_bytes.first(from) + *encoded + m_bytes.sliced(to);
     // Taking out the only bytes that were not UTF-8 would make every other line of an 8-bit
     // file read as UTF-8.
-    if (!m_encoding.readsAlike(IniEncoding::detect(bytes)))
+    if (!m_encoding.readsAlike(IniEncoding::detect(bytes, m_encoding.unmarked())))
         return std::nullopt;
     return bytes;
+}
+
+std::optional<QByteArray> IniDocument::widened(qsizetype from, qsizetype to,
+                                               const QString &text) const
+{
+    const QByteArrayView bytes(m_bytes);
+    const qsizetype start = m_encoding.bomSize();
+    return m_encoding.widenedFile(m_encoding.decode(bytes.sliced(start, from - start)) + text +
+                                  m_encoding.decode(bytes.sliced(to, m_textEnd - to)));
 }
 
 } // namespace corvel

@@ -14,13 +14,14 @@ namespace corvel {
 class IniDocument
 {
 public:
-    explicit IniDocument(QByteArray bytes);
+    explicit IniDocument(QByteArray bytes, IniEncoding::Unmarked unmarked = kPlatformUnmarked);
 
     // The key's value, unquoted and cut to length; empty when the section or key is absent.
     std::optional<QString> value(const QString &section, const QString &key) const;
     bool sectionHasKeys(const QString &section) const;
     // The file's bytes with the key set to `value`; empty when that cannot be done without
-    // changing how the other lines read.
+    // changing how the other lines read. A code page file that cannot store the value may come
+    // back whole in another encoding, every other line reading as before.
     std::optional<QByteArray> withValue(const QString &section, const QString &key,
                                         const QString &value) const;
 
@@ -49,6 +50,7 @@ private:
     std::size_t sectionEnd(std::size_t header) const;
     std::optional<std::size_t> findKey(std::size_t header, const QString &key) const;
     std::optional<QByteArray> spliced(qsizetype from, qsizetype to, const QString &text) const;
+    std::optional<QByteArray> widened(qsizetype from, qsizetype to, const QString &text) const;
 
     QByteArray m_bytes;
     IniEncoding m_encoding;

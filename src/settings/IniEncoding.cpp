@@ -30,17 +30,18 @@ bool isStrictUtf8(QByteArrayView bytes)
 
 } // namespace
 
-IniEncoding IniEncoding::detect(QByteArrayView bytes)
+IniEncoding IniEncoding::detect(QByteArrayView bytes, Unmarked unmarked)
 {
     if (bytes.startsWith(kUtf16LEBom))
-        return {Kind::Utf16LE, kUtf16LEBom.size(), false};
+        return {Kind::Utf16LE, kUtf16LEBom.size(), false, unmarked};
     if (bytes.startsWith(kUtf16BEBom))
-        return {Kind::Utf16BE, kUtf16BEBom.size(), false};
+        return {Kind::Utf16BE, kUtf16BEBom.size(), false, unmarked};
     if (bytes.startsWith(kUtf8Bom))
-        return {Kind::Utf8, kUtf8Bom.size(), false};
+        return {Kind::Utf8, kUtf8Bom.size(), false, unmarked};
     if (isAscii(bytes))
-        return {Kind::EightBit, 0, true};
-    return {isStrictUtf8(bytes) ? Kind::Utf8 : Kind::EightBit, 0, false};
+        return {Kind::EightBit, 0, true, unmarked};
+    const bool utf8 = unmarked == Unmarked::Utf8WhereValid && isStrictUtf8(bytes);
+    return {utf8 ? Kind::Utf8 : Kind::EightBit, 0, false, unmarked};
 }
 
 qsizetype IniEncoding::unitSize() const noexcept
@@ -86,7 +87,7 @@ std::optional<QByteArray> IniEncoding::encode(const QString &text) const
     case Kind::EightBit: {
         std::optional<QByteArray> bytes = inicodepage::encode(text);
         // A file of plain ASCII may still take text beyond the code page, as UTF-8.
-        if (!bytes && m_asciiOnly)
+        if (!bytes && m_asciiOnly && m_unmarked == Unmarked::Utf8WhereValid)
             bytes = text.toUtf8();
         return bytes;
     }
@@ -98,6 +99,15 @@ std::optional<QByteArray> IniEncoding::encode(const QString &text) const
         return QByteArray(QStringEncoder(QStringConverter::Utf16BE).encode(text));
     }
     return std::nullopt;
+}
+
+std::optional<QByteArray> IniEncoding::widenedFile(const QString &text) const
+{
+    if (m_kind != Kind::EightBit || m_unmarked != Unmarked::CodePage)
+        return std::nullopt;
+    QByteArray bytes = kUtf16LEBom;
+    bytes += QByteArray(QStringEncoder(QStringConverter::Utf16LE).encode(text));
+    return bytes;
 }
 
 } // namespace corvel

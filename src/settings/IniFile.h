@@ -7,7 +7,9 @@ namespace corvel {
 // Workers.ini with the semantics of the Windows profile-string functions. Every call opens the
 // file, does its one task and releases it: nothing is cached, so a read sees every earlier write.
 // Rewrites keep the file's encoding and every line they do not change, byte for byte, and the
-// file's owner, group and mode; they replace the file atomically where its folder allows.
+// file's owner, group and mode; they replace the file atomically where its folder allows. On
+// Windows a file in the code page that cannot hold a new value becomes UTF-16, keeping the text
+// of every other line.
 class IniFile
 {
 public:

@@ -276,6 +276,9 @@ private slots:
 
     void refusesWritesThatWouldChangeHowOtherLinesRead()
     {
+#ifdef Q_OS_WIN
+        QSKIP("on Windows such a file becomes UTF-16 instead (IniFileEncodingTest)");
+#endif
         IniFile ini(iniPath());
         // Plain ASCII reads the same as UTF-8, so the new line may be UTF-8.
         writeBytes(iniPath(), "[Photo]\r\n");
