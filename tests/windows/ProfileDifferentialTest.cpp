@@ -79,6 +79,9 @@ QList<Sample> samples()
         {"long value", "[RP]\nRPPath=" + QByteArray(3000, 'a') + "\n[Database]\nSource=1\n"},
         {"no final line end", "[Database]\nSource=1\nCatalog=2"},
         {"eight-bit text", "[Database]\nCatalog=Soci\xe9t\xe9\nUserName=Jos\xe9\n"},
+        {"UTF-8 bytes without a mark",
+         "[Database]\nCatalog=Soci\xc3\xa9t\xc3\xa9\nUserName=\xe2\x82\xac\xc3\xbc\n[Photo]\n"
+         "Path=D:\\\xc3\x84rchiv\\\n"},
         {"blank lines", "\n\n[Database]\n\nSource=1\n\n\n[Photo]\n\nPath=2\n\n"},
     };
 }
@@ -126,13 +129,20 @@ bool isTidy(const QByteArray &content)
     return true;
 }
 
+// The text Windows reads from an 8-bit file, in a UTF-16 file.
 QByteArray utf16WithBom(const QByteArray &eightBit)
 {
-    const QString text = QString::fromLatin1(eightBit);
+    std::wstring text(eightBit.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_ACP, 0, eightBit.constData(), int(eightBit.size()),
+                                           text.data(), int(text.size()));
     QByteArray bytes("\xff\xfe", 2);
-    bytes.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    bytes.append(reinterpret_cast<const char *>(text.data()), qsizetype(length) * 2);
     return bytes;
 }
+
+// In no code page, so an 8-bit file cannot hold it.
+const QString kBeyondCodePage = QStringLiteral("\u03A9\u03BC\u03AD\u03B3\u03B1 \u6771\u4EAC "
+                                               "\u0416\u011F\u0639");
 
 } // namespace
 
@@ -145,6 +155,22 @@ private:
     int m_files = 0;
     // A new name for every file: Windows keeps a parsed copy of a profile it has read.
     QString newPath() { return m_dir.filePath(QStringLiteral("%1.ini").arg(++m_files)); }
+
+    // The same write by the launcher and by Windows, each into its own file.
+    std::pair<QString, QString> writtenByBoth(const QByteArray &ours, const QByteArray &theirs,
+                                              const QString &section, const QString &key,
+                                              const QString &value)
+    {
+        const std::pair<QString, QString> paths{newPath(), newPath()};
+        writeAll(paths.first, ours);
+        writeAll(paths.second, theirs);
+        IniFile(paths.first).writeString(section, key, value);
+        if (!windowsWrite(paths.second, section, key, value))
+            QTest::qFail("WritePrivateProfileStringW failed", __FILE__, __LINE__);
+        WritePrivateProfileStringW(nullptr, nullptr, nullptr,
+                                   wide(paths.second)); // flush its cache
+        return paths;
+    }
 
     static void addFiles()
     {
@@ -189,6 +215,7 @@ private slots:
             {"new section", "CorvelPortal", "URL", "https://portal.example/"},
             {"empty value", "Database", "Source", ""},
             {"value with blanks and quotes", "Database", "Catalog", "\"Corvel HR\""},
+            {"value in the code page", "Database", "Catalog", QStringLiteral("Soci\u00e9t\u00e9")},
         };
         for (const Sample &sample : samples()) {
             for (const auto &[endName, end] : kLineEnds) {
@@ -210,18 +237,61 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         QFETCH(QString, value);
-        const QString ours = newPath();
-        const QString theirs = newPath();
-        writeAll(ours, content);
-        writeAll(theirs, content);
-        IniFile(ours).writeString(section, key, value);
-        QVERIFY(windowsWrite(theirs, section, key, value));
-        WritePrivateProfileStringW(nullptr, nullptr, nullptr, wide(theirs)); // flush its cache
+        const auto [ours, theirs] = writtenByBoth(content, content, section, key, value);
         for (const auto &[readSection, readKey] : kLookups)
             QCOMPARE(IniFile(ours).readString(readSection, readKey, kDefault),
                      windowsRead(theirs, readSection, readKey));
         if (isTidy(content))
             QCOMPARE(readAll(ours), readAll(theirs));
+    }
+
+    void widensWhereWindowsKeepsUnicode_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        const QList<std::tuple<const char *, QString, QString>> writes = {
+            {"existing key", "Database", "Source"},
+            {"new key in a section", "Database", "Driver"},
+            {"new section", "CorvelPortal", "URL"},
+        };
+        for (const Sample &sample : samples()) {
+            for (const auto &[endName, end] : kLineEnds) {
+                for (const auto &[writeName, section, key] : writes) {
+                    QTest::addRow("%s, %s, %s", sample.name, endName.constData(), writeName)
+                        << withLineEnds(sample.text, end) << section << key;
+                }
+            }
+        }
+    }
+
+    // Windows keeps such a value only in a UTF-16 file with a mark. After the launcher writes it
+    // into an 8-bit file, the file reads as the UTF-16 copy of that file reads once Windows
+    // wrote the value into it, key for key, and in Windows' form byte for byte; Windows then
+    // keeps more such text in it.
+    void widensWhereWindowsKeepsUnicode()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        const auto [ours, theirs] =
+            writtenByBoth(content, utf16WithBom(content), section, key, kBeyondCodePage);
+        QVERIFY(readAll(ours).startsWith("\xff\xfe"));
+        for (const auto &[readSection, readKey] : kLookups) {
+            const QString windows = windowsRead(ours, readSection, readKey);
+            QCOMPARE(windows, windowsRead(theirs, readSection, readKey));
+            QCOMPARE(IniFile(ours).readString(readSection, readKey, kDefault), windows);
+        }
+        QCOMPARE(windowsRead(ours, section, key), kBeyondCodePage);
+        if (isTidy(content))
+            QCOMPARE(readAll(ours), readAll(theirs));
+
+        const QString more = kBeyondCodePage + QStringLiteral(" \u00C4");
+        QVERIFY(windowsWrite(ours, QStringLiteral("Photo"), QStringLiteral("Path"), more));
+        WritePrivateProfileStringW(nullptr, nullptr, nullptr, wide(ours));
+        QCOMPARE(
+            IniFile(ours).readString(QStringLiteral("Photo"), QStringLiteral("Path"), kDefault),
+            more);
     }
 };
 
