@@ -39,6 +39,7 @@ const QString kCaption = QStringLiteral("Corvel Launcher");
 const QString kLaunch = QStringLiteral("Launch");
 const QString kPictureHint = QStringLiteral("Visit Corvel website");
 const QString kPasswordChanged = QStringLiteral("Password Changed Successfuly !");
+const QString kNoPortalAddress = QStringLiteral("No portal address is set in Workers.ini");
 const QString kPicture = QStringLiteral(":/artwork/picture.jpg");
 
 // ImageList1, in index order.
@@ -416,7 +417,13 @@ void TMainForm::btn_LaunchModuleClick(const ModuleRecord &module)
 
 void TMainForm::btn_LaunchHRPortalClick()
 {
-    handle([this] { openWebAddress(m_dataModule.CorvelPortal_URL); });
+    handle([this] {
+        // The shell takes an empty address for the current folder and opens that.
+        if (m_dataModule.CorvelPortal_URL.isEmpty())
+            m_services.dialogs.showPlain(kNoPortalAddress);
+        else
+            openWebAddress(m_dataModule.CorvelPortal_URL);
+    });
 }
 
 void TMainForm::Image7Click()

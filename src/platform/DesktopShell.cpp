@@ -5,7 +5,6 @@
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QRegularExpression>
 #include <QUrl>
 
 #ifdef Q_OS_WIN
@@ -21,16 +20,22 @@ namespace corvel {
 
 namespace {
 
-// A scheme of two letters or more, so a drive letter ("C:") is not taken for one.
-bool isWebAddress(const QString &file)
-{
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
-    return scheme.match(file).hasMatch();
-}
-
 bool isBareName(const QString &file)
 {
     return !file.contains(u'/') && !file.contains(u'\\');
+}
+
+// The address says what it names, not the launcher: "www.example.com/portal" is no path.
+void openWebAddress(const QString &address)
+{
+#ifdef Q_OS_WIN
+    ShellExecuteW(nullptr, L"open", reinterpret_cast<LPCWSTR>(address.utf16()), nullptr, nullptr,
+                  SW_SHOWNORMAL);
+#else
+    // xdg-open would take an address without a scheme for a file: give it the web address
+    // Windows' shell makes of it.
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+#endif
 }
 
 } // namespace
@@ -39,18 +44,17 @@ DesktopShell::DesktopShell(QString launcherFolder) : m_launcherFolder(std::move(
 
 void DesktopShell::open(const QString &file, const QString &parameters, bool ownedByMainWindow)
 {
-    if (isWebAddress(file)) {
-        QDesktopServices::openUrl(QUrl(file));
+    if (!ownedByMainWindow) {
+        openWebAddress(file);
         return;
     }
     const QString program = isBareName(file) ? QDir(m_launcherFolder).filePath(file) : file;
 #ifdef Q_OS_WIN
-    QWidget *owner = ownedByMainWindow ? QApplication::activeWindow() : nullptr;
+    QWidget *owner = QApplication::activeWindow();
     ShellExecuteW(owner != nullptr ? reinterpret_cast<HWND>(owner->winId()) : nullptr, L"open",
                   reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(program).utf16()),
                   reinterpret_cast<LPCWSTR>(parameters.utf16()), nullptr, SW_SHOWNORMAL);
 #else
-    Q_UNUSED(ownedByMainWindow);
     DetachedProcess::start(program, commandline::splitWindowsArguments(parameters));
 #endif
 }

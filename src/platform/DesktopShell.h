@@ -4,8 +4,9 @@
 
 namespace corvel {
 
-// Opens web addresses in the user's browser and starts executables detached. A bare executable
-// name is looked for in the launcher's folder; its parameter text is split by the Windows rules.
+// Opens web addresses in the user's browser and starts executables detached. A web address goes
+// to the shell as it is. A bare executable name is looked for in the launcher's folder; its
+// parameter text is split by the Windows rules.
 class DesktopShell : public ShellService
 {
 public:

@@ -11,9 +11,8 @@ class ShellService
 public:
     virtual ~ShellService() = default;
 
-    // `file` is a web address or a bare executable name; `ownedByMainWindow` tells whether the
-    // main window was passed as the owner (module launches and the self-upgrade) or none was
-    // (web addresses).
+    // `file` is a bare executable name when `ownedByMainWindow` (module launches and the
+    // self-upgrade pass the main window as the owner), and a web address otherwise.
     virtual void open(const QString &file, const QString &parameters, bool ownedByMainWindow) = 0;
 };
 

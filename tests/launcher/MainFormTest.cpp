@@ -322,6 +322,8 @@ private slots:
                                << "https://portal.example/x?a=1";
         QTest::newRow("quotes") << R"(https://portal.example/"a"/"b")"
                                 << "https://portal.example/%22a%22/%22b%22";
+        QTest::newRow("no scheme") << "www.example.com/portal"
+                                   << "www.example.com/portal";
     }
     void webCommandsOpenTheirAddresses()
     {
@@ -344,6 +346,16 @@ private slots:
         }
         QCOMPARE(files, expected);
         QVERIFY(dialogs.boxes().isEmpty());
+    }
+
+    void emptyPortalAddressOpensNothingAndSaysSo()
+    {
+        dm->CorvelPortal_URL.clear();
+        QTest::mouseClick(button(QStringLiteral("btn_LaunchHRPortal")), Qt::LeftButton);
+        QVERIFY(shell.calls().isEmpty());
+        const MessageBoxSpec plain{QStringLiteral("Corvel Launcher"), MessageIcon::None,
+                                   QStringLiteral("No portal address is set in Workers.ini")};
+        QCOMPARE(dialogs.boxes(), QList<MessageBoxSpec>{plain});
     }
 
     void menuCommandsOpenTheirDialogs_data()
