@@ -1,11 +1,16 @@
 #include "platform/FolderBrowserDialog.h"
 
+#include <QAccessible>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -15,11 +20,14 @@ namespace corvel {
 namespace {
 
 const QString kCaption = QStringLiteral("Browse For Folder");
+const QString kNoSuchFolder =
+    QStringLiteral("Cannot find the folder \"%1\". Check the name and try again.");
 
 } // namespace
 
 FolderBrowserDialog::FolderBrowserDialog(const QString &title, const QString &note, QWidget *parent)
-    : QDialog(parent), m_model(new QFileSystemModel(this)), m_tree(new QTreeView(this))
+    : QDialog(parent), m_model(new QFileSystemModel(this)), m_tree(new QTreeView(this)),
+      m_pathBox(new QLineEdit(this)), m_pathProblem(new QLabel(this))
 {
     setObjectName(QStringLiteral("FolderBrowserDialog"));
     setWindowTitle(kCaption);
@@ -62,8 +70,13 @@ FolderBrowserDialog::FolderBrowserDialog(const QString &title, const QString &no
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Only a folder the user chose enables OK: the view makes one current of its own accord when
     // it takes the focus, and Enter would then pick it.
-    connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this, ok] { ok->setEnabled(m_tree->selectionModel()->hasSelection()); });
+    connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this, ok] {
+        const QString folder = selectedFolder();
+        ok->setEnabled(!folder.isEmpty());
+        // The box shows where the user is, but never takes text from under their typing.
+        if (!folder.isEmpty() && !m_pathBox->hasFocus())
+            m_pathBox->setText(folder);
+    });
     // The model lists and sorts folders in the background: keep the preselected one in view as
     // its parents fill in, until the user picks another.
     connect(m_model, &QFileSystemModel::directoryLoaded, this,
@@ -74,11 +87,40 @@ FolderBrowserDialog::FolderBrowserDialog(const QString &title, const QString &no
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(titleLabel);
     layout->addWidget(noteLabel);
+    layout->addLayout(pathRow());
+    layout->addWidget(m_pathProblem);
     layout->addWidget(m_tree, 1);
     layout->addWidget(buttons);
     resize(420, 460);
     m_tree->setFocus();
     startAt(QDir::homePath());
+}
+
+QHBoxLayout *FolderBrowserDialog::pathRow()
+{
+    auto *pathLabel = new QLabel(QStringLiteral("&Folder:"), this);
+    pathLabel->setObjectName(QStringLiteral("lbl_Path"));
+    pathLabel->setBuddy(m_pathBox);
+    m_pathBox->setObjectName(QStringLiteral("edt_Path"));
+    m_pathBox->setAccessibleName(QStringLiteral("Folder"));
+    m_pathBox->setPlaceholderText(QStringLiteral("Type a folder or a share and press Enter"));
+    m_pathBox->installEventFilter(this);
+    auto *go = new QPushButton(QStringLiteral("&Go"), this);
+    go->setObjectName(QStringLiteral("btn_Go"));
+    go->setAutoDefault(false);
+    connect(go, &QPushButton::clicked, this, &FolderBrowserDialog::goToTypedFolder);
+    m_pathProblem->setObjectName(QStringLiteral("lbl_PathProblem"));
+    m_pathProblem->setWordWrap(true);
+    m_pathProblem->hide();
+    connect(m_pathBox, &QLineEdit::textEdited, m_pathProblem, &QLabel::hide);
+    setTabOrder(m_pathBox, go);
+    setTabOrder(go, m_tree);
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(pathLabel);
+    row->addWidget(m_pathBox, 1);
+    row->addWidget(go);
+    return row;
 }
 
 void FolderBrowserDialog::preselect(const QString &folder)
@@ -89,6 +131,37 @@ void FolderBrowserDialog::preselect(const QString &folder)
     m_preselected = index;
     m_tree->setCurrentIndex(index);
     revealPreselected();
+}
+
+void FolderBrowserDialog::goToTypedFolder()
+{
+    const QString typed = m_pathBox->text().trimmed();
+    if (typed.isEmpty())
+        return;
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(typed));
+    // The tree lists absolute folders only; a share enters it once its path is asked for.
+    const QModelIndex index = QDir::isAbsolutePath(path) && QFileInfo(path).isDir()
+                                  ? m_model->index(path)
+                                  : QModelIndex();
+    if (!index.isValid()) {
+        showPathProblem(kNoSuchFolder.arg(typed));
+        return;
+    }
+    m_pathProblem->hide();
+    m_preselected = index;
+    m_tree->setCurrentIndex(index);
+    revealPreselected();
+    m_tree->setFocus();
+}
+
+void FolderBrowserDialog::showPathProblem(const QString &text)
+{
+    m_pathProblem->setText(text);
+    m_pathProblem->show();
+    QAccessibleEvent alert(m_pathProblem, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+    m_pathBox->setFocus();
+    m_pathBox->selectAll();
 }
 
 void FolderBrowserDialog::startAt(const QString &folder)
@@ -121,6 +194,19 @@ void FolderBrowserDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     QMetaObject::invokeMethod(this, &FolderBrowserDialog::revealPreselected, Qt::QueuedConnection);
+}
+
+bool FolderBrowserDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in the path box goes to the folder; it must not press OK for the old selection.
+    if (watched == m_pathBox && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            goToTypedFolder();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FolderBrowserDialog::revealPreselected()

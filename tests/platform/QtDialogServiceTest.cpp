@@ -9,6 +9,7 @@
 #include <QFileSystemModel>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
@@ -160,7 +161,48 @@ private slots:
         QCOMPARE(title, QStringLiteral("Distribution folder"));
         QCOMPARE(note, QStringLiteral("Where the upgrades are"));
         QCOMPARE(accessibleName, QStringLiteral("Distribution folder"));
-        QCOMPARE(texts, (QStringList{QStringLiteral("Cancel"), QStringLiteral("OK")}));
+        QCOMPARE(texts, (QStringList{QStringLiteral("&Go"), QStringLiteral("Cancel"),
+                                     QStringLiteral("OK")}));
+    }
+
+    // A share is absent from the tree until its path is asked for: typing it is how it is reached.
+    void folderBrowserGoesToATypedFolder()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Distribution/Reports")));
+        const QString start = QDir::toNativeSeparators(dir.path());
+        const QString typed =
+            QDir::toNativeSeparators(dir.filePath(QStringLiteral("Distribution")));
+        const QString missing = typed + QStringLiteral("-missing");
+        QString shownAtStart;
+        QString problem;
+        QString keptAfterProblem;
+        QString goneTo;
+        whenModalShows([&](QWidget *modal) {
+            auto *dialog = qobject_cast<FolderBrowserDialog *>(modal);
+            auto *box = modal->findChild<QLineEdit *>(QStringLiteral("edt_Path"));
+            auto *problemLabel = modal->findChild<QLabel *>(QStringLiteral("lbl_PathProblem"));
+            shownAtStart = box->text();
+            box->setFocus();
+            box->clear();
+            // Enter goes to the folder; it does not press OK for the folder selected before.
+            QTest::keyClicks(box, missing);
+            QTest::keyClick(box, Qt::Key_Return);
+            problem = problemLabel->isHidden() ? QString() : problemLabel->text();
+            keptAfterProblem = modal->isVisible() ? dialog->selectedFolder() : QString();
+            box->clear();
+            QTest::keyClicks(box, QStringLiteral(" ") + typed + QDir::separator());
+            QTest::keyClick(box, Qt::Key_Enter);
+            goneTo = problemLabel->isHidden() ? dialog->selectedFolder() : QString();
+            modal->findChild<QPushButton *>(QStringLiteral("btn_OK"))->click();
+        });
+        QCOMPARE(QtDialogService().chooseFolder(QStringLiteral("Folder"), QString(), start), typed);
+        QCOMPARE(shownAtStart, start);
+        QCOMPARE(problem, QStringLiteral("Cannot find the folder \"%1\". Check the name and try "
+                                         "again.")
+                              .arg(missing));
+        QCOMPARE(keptAfterProblem, start);
+        QCOMPARE(goneTo, typed);
     }
 
     void shortMessageBoxIsWideEnoughForItsCaption()
