@@ -17,6 +17,8 @@ namespace {
 
 const QString kScheme = QStringLiteral("corvel-test-portal");
 const QString kClassKey = QStringLiteral("Software\\Classes\\") + kScheme;
+// Wine looks a scheme up in the classes root only, which is the machine's classes there.
+const HKEY kClasses = HKEY_LOCAL_MACHINE;
 
 LPCWSTR wide(const QString &text)
 {
@@ -56,14 +58,14 @@ private slots:
         QVERIFY(QFile::copy(QStringLiteral(CORVEL_BIN_DIR "/ModuleStub.exe"), browser()));
         const QString command =
             QStringLiteral("\"%1\" \"%2\"").arg(QDir::toNativeSeparators(browser()), "%1");
-        QVERIFY(setValue(HKEY_CURRENT_USER, kClassKey, nullptr, QStringLiteral("URL:Corvel test")));
-        QVERIFY(setValue(HKEY_CURRENT_USER, kClassKey, L"URL Protocol", QString()));
-        QVERIFY(setValue(HKEY_CURRENT_USER, kClassKey + QStringLiteral("\\shell\\open\\command"),
-                         nullptr, command));
+        QVERIFY(setValue(kClasses, kClassKey, nullptr, QStringLiteral("URL:Corvel test")));
+        QVERIFY(setValue(kClasses, kClassKey, L"URL Protocol", QString()));
+        QVERIFY(setValue(kClasses, kClassKey + QStringLiteral("\\shell\\open\\command"), nullptr,
+                         command));
     }
     void cleanupTestCase()
     {
-        RegDeleteTreeW(HKEY_CURRENT_USER, wide(kClassKey));
+        RegDeleteTreeW(kClasses, wide(kClassKey));
         qunsetenv("CORVEL_STUB_NO_WINDOW");
         qunsetenv("CORVEL_STUB_RECORD_ARGS");
     }
