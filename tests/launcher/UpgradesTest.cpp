@@ -1,5 +1,6 @@
 #include "HelperProcess.h"
 #include "Links.h"
+#include "QuietPrograms.h"
 #include "RecordingShell.h"
 #include "ScriptedDialogService.h"
 #include "TestFiles.h"
@@ -20,6 +21,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include "Fifo.h"
@@ -610,20 +612,11 @@ class ReinstallerTest : public QObject
 
 private:
     static QString tool() { return QStringLiteral(CORVEL_BIN_DIR "/Reinstaller.exe"); }
+    std::optional<QuietPrograms> m_quiet;
 
 private slots:
-    void init()
-    {
-        qputenv("CORVEL_STUB_NO_WINDOW", "1");
-        qputenv("CORVEL_REINSTALLER_NO_WINDOW", "1");
-        qputenv("CORVEL_STUB_RECORD_ARGS", "1");
-    }
-    void cleanup()
-    {
-        qunsetenv("CORVEL_STUB_NO_WINDOW");
-        qunsetenv("CORVEL_REINSTALLER_NO_WINDOW");
-        qunsetenv("CORVEL_STUB_RECORD_ARGS");
-    }
+    void init() { m_quiet.emplace(); }
+    void cleanup() { m_quiet.reset(); }
 
     void replacesTheLauncherOnceItHasExitedAndStartsTheNewOne()
     {

@@ -1,5 +1,6 @@
 // The reinstaller on Windows: a launcher that is still running (its file held open), a read-only
 // distribution copy, and another upgrade holding the launcher's folder.
+#include "QuietPrograms.h"
 #include "TestRegistry.h"
 #include "Workstation.h"
 
@@ -14,6 +15,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <thread>
 
 using corvel::test::Workstation;
@@ -28,19 +30,11 @@ class ReinstallerWindowsTest : public QObject
 {
     Q_OBJECT
 
+    std::optional<QuietPrograms> m_quiet;
+
 private slots:
-    void init()
-    {
-        qputenv("CORVEL_STUB_NO_WINDOW", "1");
-        qputenv("CORVEL_REINSTALLER_NO_WINDOW", "1");
-        qputenv("CORVEL_STUB_RECORD_ARGS", "1");
-    }
-    void cleanup()
-    {
-        qunsetenv("CORVEL_STUB_NO_WINDOW");
-        qunsetenv("CORVEL_REINSTALLER_NO_WINDOW");
-        qunsetenv("CORVEL_STUB_RECORD_ARGS");
-    }
+    void init() { m_quiet.emplace(); }
+    void cleanup() { m_quiet.reset(); }
 
     void replacesARunningLauncherOnceItLetsGoAndStartsTheNewOne()
     {
